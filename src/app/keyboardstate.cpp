@@ -1,0 +1,21 @@
+#include "app/keyboardstate.h"
+
+#include "app/platform.h"
+
+void KeyboardState::setKey(unsigned char key, bool isDown) {
+    modifiers = platform().getModifiers();
+    down[key] = isDown ? 1 : 0;
+}
+
+bool KeyboardState::isModifierDown(int which) const {
+    switch (which) {
+    case 0:
+        return (modifiers & 1) != 0;
+    case 1:
+        return (modifiers & 2) != 0;
+    case 2:
+        return (modifiers & 4) != 0;
+    default:
+        return false;
+    }
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+// Which character keys are held, as GLUT delivers them (case-sensitive: 'a' and 'A' are
+// different slots), and the modifier bits of the last press or release. Special keys are
+// never entered.
+class KeyboardState {
+public:
+    void setKey(unsigned char key, bool isDown);
+    bool isKeyDown(unsigned char key) const { return down[key] != 0; }
+    // 0 = Shift, 1 = Ctrl, 2 = Alt; false for any other value.
+    bool isModifierDown(int which) const;
+
+    int modifiers = 0; // glutGetModifiers() bits: 1 Shift, 2 Ctrl, 4 Alt
+
+private:
+    unsigned char down[256] = {}; // 1 = held
+};

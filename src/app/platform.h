@@ -1,0 +1,20 @@
+#pragma once
+
+// The GLUT services that input handling, screen switching and the frame timers need outside
+// of drawing. They go through this table so that all of that runs in tests without a window;
+// the program uses the real GLUT functions, installed by default.
+struct Platform {
+    using TimerCallback = void (*)(int value);
+
+    int (*getModifiers)();   // glutGetModifiers
+    void (*postRedisplay)(); // glutPostRedisplay
+    void (*armTimer)(unsigned int milliseconds, TimerCallback callback, int value);
+    void (*attachMenu)(int menu, int button); // glutSetMenu + glutAttachMenu
+    void (*detachMenu)(int button);           // glutDetachMenu
+};
+
+// The table in use. Tests may replace its entries and must restore them.
+Platform& platform();
+
+// The real GLUT table.
+Platform glutPlatform();

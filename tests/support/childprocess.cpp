@@ -1,0 +1,84 @@
+#include "support/childprocess.h"
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& arguments,
+                           const std::string& workingDirectory) {
+    int fds[2];
+    if (pipe(fds) != 0)
+        return;
+    pid = fork();
+    if (pid == 0) {
+        dup2(fds[1], STDOUT_FILENO);
+        close(fds[0]);
+        close(fds[1]);
+        if (chdir(workingDirectory.c_str()) != 0)
+            _exit(126);
+        // The game keeps its screens, models and GL objects until exit on purpose, so a leak
+        // report at its exit says nothing; sanitizer builds check leaks in the unit tests.
+        std::string asan = "detect_leaks=0";
+        if (const char* options = getenv("ASAN_OPTIONS"))
+            asan = std::string(options) + ":" + asan;
+        setenv("ASAN_OPTIONS", asan.c_str(), 1);
+        std::vector<char*> argv;
+        argv.push_back(const_cast<char*>(program.c_str()));
+        for (const std::string& a : arguments)
+            argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execv(program.c_str(), argv.data());
+        _exit(127);
+    }
+    close(fds[1]);
+    outputFd = fds[0];
+    fcntl(outputFd, F_SETFL, O_NONBLOCK);
+}
+
+ChildProcess::~ChildProcess() {
+    if (pid > 0 && running()) {
+        kill(pid, SIGKILL);
+        waitpid(pid, &status, 0);
+    }
+    if (outputFd >= 0)
+        close(outputFd);
+}
+
+bool ChildProcess::running() {
+    if (pid <= 0 || exited)
+        return false;
+    if (waitpid(pid, &status, WNOHANG) == pid)
+        exited = true;
+    return !exited;
+}
+
+int ChildProcess::waitForExit(double seconds) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (running() && std::chrono::steady_clock::now() < deadline) {
+        drain();
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    drain();
+    if (!exited || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status);
+}
+
+const std::string& ChildProcess::output() {
+    drain();
+    return captured;
+}
+
+void ChildProcess::drain() {
+    if (outputFd < 0)
+        return;
+    char buffer[4096];
+    ssize_t n;
+    while ((n = read(outputFd, buffer, sizeof buffer)) > 0)
+        captured.append(buffer, static_cast<size_t>(n));
+}

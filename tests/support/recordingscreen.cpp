@@ -1,0 +1,72 @@
+#include "support/recordingscreen.h"
+
+#include "app/platform.h"
+
+namespace {
+
+std::vector<RecordingScreen*>& screens() {
+    static std::vector<RecordingScreen*> all;
+    return all;
+}
+
+void recordingTick(int id) {
+    screens()[static_cast<size_t>(id)]->tick();
+}
+
+} // namespace
+
+RecordingScreen::RecordingScreen(std::string name, std::vector<std::string>* log)
+    : name(std::move(name)), log(log), id(static_cast<int>(screens().size())) {
+    screens().push_back(this);
+}
+
+RecordingScreen::~RecordingScreen() {
+    screens()[static_cast<size_t>(id)] = nullptr;
+}
+
+void RecordingScreen::display() {
+    record("display");
+    scheduleNextFrame(recordingTick, id);
+}
+
+void RecordingScreen::reshape(int width, int height) {
+    record("reshape " + std::to_string(width) + "x" + std::to_string(height));
+}
+
+void RecordingScreen::keyboard(unsigned char key, int x, int y) {
+    record(std::string("keyboard ") + static_cast<char>(key) + " " + std::to_string(x) + "," +
+           std::to_string(y));
+}
+
+void RecordingScreen::keyboardUp(unsigned char key, int, int) {
+    record(std::string("keyboardUp ") + static_cast<char>(key));
+}
+
+void RecordingScreen::special(int key, int, int) {
+    record("special " + std::to_string(key));
+}
+
+void RecordingScreen::mouse(int button, int state, int x, int y) {
+    record("mouse " + std::to_string(button) + " " + std::to_string(state) + " " +
+           std::to_string(x) + "," + std::to_string(y));
+}
+
+void RecordingScreen::motion(int x, int y) {
+    record("motion " + std::to_string(x) + "," + std::to_string(y));
+}
+
+void RecordingScreen::activate() {
+    record("activate");
+    AnimatedScreen::activate();
+}
+
+void RecordingScreen::deactivate() {
+    record("deactivate");
+    AnimatedScreen::deactivate();
+}
+
+void RecordingScreen::tick() {
+    ++ticks;
+    record("tick");
+    platform().postRedisplay();
+}

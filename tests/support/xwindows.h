@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+
+// Looks at the top-level windows of the X display the tests run on, as a player's desktop would.
+class XWindows {
+public:
+    XWindows(); // opens $DISPLAY
+    ~XWindows();
+    XWindows(const XWindows&) = delete;
+    XWindows& operator=(const XWindows&) = delete;
+
+    bool connected() const { return display != nullptr; }
+
+    // Waits up to `seconds` for a window titled `title`; 0 when none appears.
+    unsigned long waitForWindow(const std::string& title, double seconds);
+    bool size(unsigned long window, int& width, int& height);
+    // Asks the window to close, as a window manager's close button does.
+    void requestClose(unsigned long window);
+
+private:
+    unsigned long find(unsigned long parent, const std::string& title);
+
+    struct _XDisplay* display = nullptr;
+};
