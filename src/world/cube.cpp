@@ -1,0 +1,30 @@
+#include "world/cube.h"
+
+#include <cassert>
+
+#include "entities/utilities.h"
+#include "math/colours.h"
+
+const Vec4f FACE_COLORS[6] = {WHITE, GREEN, RED, BLUE, ORANGE, YELLOW};
+
+namespace {
+// Blue right, green left, white top, yellow bottom, red front, orange back.
+constexpr int INITIAL_FACE_COLORS[6] = {3, 1, 0, 5, 2, 4};
+} // namespace
+
+Cube::Cube(float size, const Vec3f& centre)
+    : matrix(Matrix4f::translation(centre)), size(size), bevel(size * 0.05f), inset(bevel * 0.25f) {
+    for (int face = 0; face < 6; ++face)
+        faceColors[face] = INITIAL_FACE_COLORS[face];
+}
+
+void Cube::rotateStickers(int axis, bool counterClockwise) {
+    assert(axis >= 0 && axis < 3);
+    int direction = counterClockwise ? 0 : 1;
+    int before[6];
+    for (int face = 0; face < 6; ++face)
+        before[face] = faceColors[face];
+    // The two faces on the axis map to themselves, so they keep their colours.
+    for (int face = 0; face < 6; ++face)
+        faceColors[rotateFace(axis, direction, face)] = before[face];
+}
