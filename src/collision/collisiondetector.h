@@ -1,0 +1,96 @@
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+class Object;
+
+// One pair of overlapping boxes from a query. The record belongs to whoever asked for it.
+struct Collision {
+    Object* object1; // registered later (the higher index)
+    Object* object2; // registered earlier
+};
+
+// Finds, once per world update, every pair of registered objects whose bounding boxes overlap.
+// Incremental sweep-and-prune: per world axis a list of the boxes' end points, repaired by
+// insertion sort on each query, with one byte of axis flags per pair of objects kept in step
+// with the swaps the sort makes. Objects move little between updates, so a query costs little
+// more than one pass over each list.
+//
+// Owns its CollidingObjects and their entries; does not own the Objects. The end points are
+// read in place from each object's boundingBox.intervals, so a registered object must stay at
+// one address until it is removed.
+class CollisionDetector {
+public:
+    struct CollidingObject;
+
+    // One end point of one box on one axis.
+    struct IntervalEntry {
+        CollidingObject* owner = nullptr;
+        float* value = nullptr; // inside owner->object->boundingBox.intervals, never copied
+        bool isStart = false;   // the min end point; otherwise the max
+    };
+
+    // The detector's record of one registered object; owned by the detector.
+    struct CollidingObject {
+        CollidingObject(Object* object, int index);
+        CollidingObject(const CollidingObject&) = delete;
+        CollidingObject& operator=(const CollidingObject&) = delete;
+
+        Object* object; // not owned
+        int index;      // position in the detector's objects
+        // One byte per object of lower index: bit 1 x, 2 y, 4 z; 7 = overlap on all axes.
+        // Sized at registration and never shrunk, so after removals only the first `index`
+        // bytes mean anything.
+        std::vector<unsigned char> overlapBits;
+        // Lower-index objects overlapping this one on all axes, in the order they began to.
+        std::vector<CollidingObject*> overlaps;
+        IntervalEntry* startEntries[3]; // x, y, z; point into `entries`
+        IntervalEntry* endEntries[3];
+        // The six entries live here rather than one allocation each: the sort reads them on
+        // every query, and neighbours in memory are cheaper to reach.
+        IntervalEntry entries[6];
+    };
+
+    CollisionDetector() = default;
+    ~CollisionDetector();
+    CollisionDetector(const CollisionDetector&) = delete;
+    CollisionDetector& operator=(const CollisionDetector&) = delete;
+
+    // The object's box must already hold its current bounds. Registering an object twice is a
+    // programming error.
+    void addObject(Object* object);
+    // Ignores an object that is not registered.
+    void removeObject(Object* object);
+    // Clears `list`, then fills it with one new record per overlapping pair, the later
+    // registered object first. The caller deletes the records.
+    void getCollisions(std::vector<Collision*>& list);
+
+    // Checks every invariant of the lists, indices, pair bytes and overlap lists; prints the
+    // first broken one. Quadratic in the number of objects: for tests.
+    bool validate() const;
+
+    bool isRegistered(const Object* object) const;
+    const std::vector<CollidingObject*>& getObjects() const { return objects; }
+    // 1 = y, 2 = z, anything else = x.
+    const std::vector<IntervalEntry*>& getList(int axis) const;
+
+private:
+    std::vector<IntervalEntry*>& list(int axis);
+    void insertEntries(CollidingObject* added, int axis);
+    static void repairList(std::vector<IntervalEntry*>& entries, unsigned char bitMask);
+    static void removeEntry(std::vector<IntervalEntry*>& entries, const IntervalEntry* entry);
+
+    // List positions of each object's start and end entries on one axis, by object index.
+    struct EntryPositions {
+        std::vector<int> start;
+        std::vector<int> end;
+    };
+    bool validateList(int axis, EntryPositions& positions) const;
+    bool validatePairs(const EntryPositions positions[3]) const;
+
+    std::vector<CollidingObject*> objects; // registration order; position = index
+    std::vector<IntervalEntry*> xList;     // sorted ascending by value after each query
+    std::vector<IntervalEntry*> yList;
+    std::vector<IntervalEntry*> zList;
+};
