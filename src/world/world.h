@@ -1,0 +1,109 @@
+#pragma once
+
+#include <functional>
+#include <vector>
+
+#include "collision/collisiondetector.h"
+#include "math/matrix.h"
+#include "math/vectors.h"
+#include "world/object.h"
+#include "world/rubikscube.h"
+
+class Tank;
+
+// The playing field: a Rubik's cube and everything standing on it. Keeps the objects in
+// face-sorted lists, ticks and collides them, carries the objects of a turning layer along,
+// queues random turns, spawns item boxes, and holds the per-face lights, shadow projections
+// and clip planes its drawing uses. Gravity on every face points into the cube.
+// Owns every object from addObject until removeObject (which only unlinks; the caller deletes);
+// deleting the world deletes the objects still in it.
+class World : public RubiksCube {
+public:
+    // Makes the item box the spawner adds; null spawns nothing this time.
+    using ItemBoxMaker = std::function<Object*(World&)>;
+    // Answers the pairs of colliding objects of one tick (dt seconds).
+    using CollisionResponse = std::function<void(World&, std::vector<Collision*>&, float dt)>;
+
+    World(int n, int cubieSize);
+    ~World() override;
+
+    // One game tick of dt seconds.
+    void update(float dt);
+
+    void addObject(Object* object);
+    void removeObject(Object* object);
+
+    // Pull at a point: towards the cube, along the normal of the point's face.
+    Vec3f gravityAt(const Vec3f& point) const;
+    void queueRandomTurns(int count) { pendingRandomTurns = count; }
+
+    // Also picks up the objects standing on the layer, which ride along until the turn ends.
+    void startRotation(int layerNumber, int direction) override;
+
+    Object* randomItemBox();
+    // A random point on a random face, pulled in from the face's edges by the margins.
+    Vec3f randomFacePosition(float marginX, float marginY);
+
+    // Strict weak order of the object lists: by face; then the riders of a turning layer first,
+    // those among them by position along the turning axis.
+    bool comesBefore(const Object* a, const Object* b) const;
+    // Checks the lists: sorted, each object in exactly the right ones, counts consistent, and
+    // the detector's own structure. Returns false and says why on failure.
+    bool validate() const;
+
+    // Drawing (GL only). viewMatrix (world to eye) may be null; focus, when given, points from
+    // the centre towards the viewer's face.
+    void setupLights();
+    void draw(const Matrix4f* viewMatrix, const Vec3f* focus);
+    void draw() override { draw(nullptr, nullptr); }
+    void drawMap(const Vec3f& viewDirection);
+
+    float gravity = 75; // world units per second squared
+    std::vector<Tank*> tanks;
+    bool faceHasTank[6] = {};
+    float lightHeight = 1.0f; // a face's light stands at (1 + lightHeight) * halfExtent()
+    float lightAngle;         // radians a sticker may turn from its face and stay lit by it
+    Vec4f lightModelAmbient;
+    Vec4f lightDiffuse;
+    Vec4f lightAmbient;
+    Vec4f lightSpecular;
+    Vec3f lightAttenuation; // quadratic, linear, constant
+    Vec4f lightPositions[6];
+    float shadowAlpha = 0.8f;
+    Matrix4f shadowMatrices[6];     // per face: from its light onto the plane 0.05 above it
+    double faceClipPlanes[6][4][4]; // per face: four planes (a, b, c, d) bounding its square
+    double layerClipPlanes[4][4];   // inside-lower, inside-upper, above, below the turning layer
+    int pendingRandomTurns = 0;
+    std::vector<Object*> boxes;    // objects of type BOX, sorted
+    std::vector<Object*> movables; // all others, sorted
+    std::vector<Object*> allObjects;
+    CollisionDetector collisionDetector;
+    float itemInterval = 6; // seconds between item-box spawns, shared out among the tanks
+    float itemTimer = 6;    // seconds until the next spawn
+    std::vector<Object*> turningObjects; // riders of the layer being turned
+    int itemCount = 0;                   // item boxes in the world
+
+    // Supplied by the game's entities; without them no item boxes spawn and collisions are
+    // only reported.
+    ItemBoxMaker itemBoxMaker;
+    CollisionResponse collisionResponse;
+
+private:
+    float turnedAngle() const;      // radians the current turn has covered
+    int turnTarget(int face) const; // the face `face` becomes under the current turn
+    void enableFaceLights(int face, bool riding) const;
+    void disableFaceLights(int face) const;
+    void drawStickers() const;
+    void drawShadows(const Vec3f* focus);
+    void drawShadowsOf(size_t begin, size_t end, const Matrix4f& projection) const;
+    void drawTurningFaceShadows(size_t begin, size_t end);
+    void drawObjects(const std::vector<Object*>& list, const Matrix4f* viewMatrix,
+                     const Vec3f* focus) const;
+    bool behindViewer(const Object& object, const Matrix4f* viewMatrix) const;
+    void resort();
+    void insertSorted(std::vector<Object*>& list, Object* object);
+    void carryTurningObjects(float dt);
+    void updateMovables(float dt);
+    void startPendingTurn();
+    void spawnItems(float dt);
+};

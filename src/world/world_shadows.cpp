@@ -1,0 +1,115 @@
+#include <GL/gl.h>
+
+#include "entities/utilities.h"
+#include "math/colours.h"
+#include "math/faces.h"
+#include "world/world.h"
+
+namespace {
+
+void multiply(const Matrix4f& m) {
+    glMultMatrixf(m.transpose().data());
+}
+
+void loadClipPlanes(const double planes[4][4]) {
+    for (int i = 0; i < 4; ++i)
+        glClipPlane(GL_CLIP_PLANE0 + i, planes[i]);
+}
+
+void setShadowAlpha(float alpha) {
+    Vec4f colour = BLACK;
+    colour[3] = alpha;
+    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE, colour.data());
+}
+
+} // namespace
+
+void World::drawShadowsOf(size_t begin, size_t end, const Matrix4f& projection) const {
+    glPushMatrix();
+    multiply(projection);
+    for (size_t i = begin; i < end; ++i) {
+        glPushMatrix();
+        multiply(allObjects[i]->matrix);
+        allObjects[i]->draw(true);
+        glPopMatrix();
+    }
+    glPopMatrix();
+}
+
+void World::drawShadows(const Vec3f* focus) {
+    // Each pixel takes at most one shadow: the first one drawn raises its stencil to 1.
+    glClearStencil(0);
+    glEnable(GL_STENCIL_TEST);
+    glStencilFunc(GL_NOTEQUAL, 1, 1);
+    glStencilOp(GL_KEEP, GL_KEEP, GL_INCR);
+    glClear(GL_STENCIL_BUFFER_BIT);
+    for (int i = 0; i < 4; ++i)
+        glEnable(GL_CLIP_PLANE0 + i);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glDisable(GL_COLOR_MATERIAL);
+    setShadowAlpha(shadowAlpha);
+
+    int focusFace = focus ? faceOf(*focus) : -1;
+    for (size_t begin = 0, end; begin < allObjects.size(); begin = end) {
+        int f = allObjects[begin]->face;
+        end = begin;
+        while (end < allObjects.size() && allObjects[end]->face == f)
+            ++end;
+        if (allObjects[begin]->onRotatingLayer) {
+            drawTurningFaceShadows(begin, end);
+        } else if (focus == nullptr || f == focusFace) {
+            loadClipPlanes(faceClipPlanes[f]);
+            drawShadowsOf(begin, end, shadowMatrices[f]);
+        }
+    }
+
+    glEnable(GL_COLOR_MATERIAL);
+    glDisable(GL_BLEND);
+    for (int i = 0; i < 4; ++i)
+        glDisable(GL_CLIP_PLANE0 + i);
+    glDisable(GL_STENCIL_TEST);
+}
+
+// The face whose riders are being turned: the still part of the face keeps the flat shadows,
+// cut at the layer; the turning strip gets shadows on its tilted plane from both the old and
+// the new face's light, each faded by how squarely its light falls on the strip.
+void World::drawTurningFaceShadows(size_t begin, size_t end) {
+    int f = allObjects[begin]->face;
+    int g = rotateFace(rotationAxis, rotationDirection, f);
+    const Vec3f& up = allObjects[begin]->up;
+    const Vec3f& o = allObjects[begin]->position;
+    Vec3f a = faceNormal(faceIndex(rotationAxis, true));
+    Vec3f p = cross(up, a);
+    Vec3f light1(lightPositions[f].x(), lightPositions[f].y(), lightPositions[f].z());
+    Vec3f light2(lightPositions[g].x(), lightPositions[g].y(), lightPositions[g].z());
+    float alpha1 = shadowAlpha * (light1 - o).dot(up) / (light1 - o).length();
+    float alpha2 = shadowAlpha * (light2 - o).dot(up) / (light2 - o).length();
+    Matrix4f tilted1, tilted2;
+    shadowMatrix(up, light1, -(halfExtent() + 0.05f), tilted1);
+    shadowMatrix(up, light2, -(halfExtent() + 0.05f), tilted2);
+
+    // Loaded here, under the camera's model-view, so that they cut in eye space where the
+    // layer really is for this view.
+    glClipPlane(GL_CLIP_PLANE4, layerClipPlanes[2]);
+    glClipPlane(GL_CLIP_PLANE5, layerClipPlanes[3]);
+    loadClipPlanes(faceClipPlanes[f]);
+    setShadowAlpha(shadowAlpha);
+    for (GLenum side : {GL_CLIP_PLANE5, GL_CLIP_PLANE4}) {
+        glEnable(side);
+        drawShadowsOf(begin, end, shadowMatrices[f]);
+        glDisable(side);
+    }
+
+    double limit = halfExtent() - cubies.front()->bevel;
+    const double strip[2][4] = {{p.x(), p.y(), p.z(), limit}, {-p.x(), -p.y(), -p.z(), limit}};
+    glClipPlane(GL_CLIP_PLANE0, strip[0]);
+    glClipPlane(GL_CLIP_PLANE1, strip[1]);
+    glClipPlane(GL_CLIP_PLANE2, layerClipPlanes[0]);
+    glClipPlane(GL_CLIP_PLANE3, layerClipPlanes[1]);
+    setShadowAlpha(alpha2);
+    drawShadowsOf(begin, end, tilted2);
+    setShadowAlpha(alpha1);
+    drawShadowsOf(begin, end, tilted1);
+    setShadowAlpha(shadowAlpha);
+}

@@ -1,0 +1,98 @@
+#include <cmath>
+
+#include "entities/randomsource.h"
+#include "math/faces.h"
+#include "world/world.h"
+
+void World::update(float dt) {
+    if (isRotating)
+        carryTurningObjects(dt);
+    else
+        updateMovables(dt);
+    // Both read the turn state after the step above, so a queued turn starts in the very tick
+    // in which the previous one ends.
+    startPendingTurn();
+    spawnItems(dt);
+}
+
+void World::carryTurningObjects(float dt) {
+    const Matrix4f& step = stepMatrices[rotationAxis][rotationDirection];
+    for (Object* object : turningObjects)
+        object->transform(step);
+    updateRotation(dt);
+    if (isRotating)
+        return;
+    for (Object* object : turningObjects) {
+        object->onRotatingLayer = false;
+        object->face = faceOf(object->up);
+        object->boundingBox.orient(object->up, object->forward);
+        object->boundingBox.moveTo(object->position, false);
+    }
+    resort();
+}
+
+void World::updateMovables(float dt) {
+    // An update may add objects or remove its own: the size is read afresh every step. A removal
+    // lets the next object wait a tick; an insertion before it makes the current one go twice.
+    for (size_t i = 0; i < movables.size(); ++i)
+        movables[i]->update(dt);
+    std::vector<Collision*> collisions;
+    collisionDetector.getCollisions(collisions);
+    if (!collisions.empty() && collisionResponse)
+        collisionResponse(*this, collisions, dt);
+    for (Collision* collision : collisions)
+        delete collision;
+}
+
+void World::startPendingTurn() {
+    if (isRotating || pendingRandomTurns < 1)
+        return;
+    int layer = randomSource.randomInt(0, layerCount - 1);
+    int direction = randomSource.randomInt(0, 1);
+    startRotation(layer, direction);
+    --pendingRandomTurns;
+}
+
+void World::spawnItems(float dt) {
+    itemTimer -= dt;
+    if (isRotating || itemTimer > 0 || itemCount >= 10)
+        return;
+    if (Object* box = randomItemBox()) {
+        addObject(box);
+        itemTimer = itemInterval;
+    }
+}
+
+void World::startRotation(int layerNumber, int direction) {
+    turningObjects.clear();
+    const Layer& layer = *layers[layerNumber];
+    auto onLayer = [&layer, this](const Object* object) {
+        Layer::Cell c = cellOf(object->position);
+        for (const Layer::Cell& cell : layer.cells)
+            if (cell.x == c.x && cell.y == c.y && cell.z == c.z)
+                return true;
+        return false;
+    };
+    for (const std::vector<Object*>* list : {&movables, &boxes})
+        for (Object* object : *list)
+            if (onLayer(object)) {
+                turningObjects.push_back(object);
+                object->onRotatingLayer = true;
+            }
+    RubiksCube::startRotation(layerNumber, direction);
+
+    // Kept here in world coordinates; draw hands them to OpenGL under the camera's model-view.
+    double h = layerLowerBound(rotatingLayer);
+    double s = cubieSize;
+    const Vec3f& a = faceNormal(faceIndex(rotationAxis, true));
+    auto setPlane = [&a](double* plane, double sign, double d) {
+        for (int i = 0; i < 3; ++i)
+            plane[i] = sign * a[i];
+        plane[3] = d;
+    };
+    setPlane(layerClipPlanes[0], 1, -h);       // inside, lower bound
+    setPlane(layerClipPlanes[1], -1, h + s);   // inside, upper bound
+    setPlane(layerClipPlanes[2], 1, -(h + s)); // above the layer
+    setPlane(layerClipPlanes[3], -1, h);       // below the layer
+    resort();
+}
