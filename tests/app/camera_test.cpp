@@ -11,6 +11,7 @@
 #include "math/constants.h"
 #include "math/faces.h"
 #include "support/glwindow.h"
+#include "support/vecexpect.h"
 #include "world/object.h"
 
 namespace {
@@ -21,12 +22,6 @@ public:
     StandIn() : Object(Vec3f(0, 0, 5), nullptr) {}
     void draw(bool) override {}
 };
-
-void expectNear(const Vec3f& actual, const Vec3f& expected, float tolerance = 1e-4f) {
-    EXPECT_NEAR(actual.x(), expected.x(), tolerance);
-    EXPECT_NEAR(actual.y(), expected.y(), tolerance);
-    EXPECT_NEAR(actual.z(), expected.z(), tolerance);
-}
 
 // The eye's goal for the camera's current settings: behind the look point and above it.
 Vec3f goalEye(const FollowCamera& camera, const Object& tank) {
@@ -39,18 +34,18 @@ TEST(FollowCamera, SetTargetGoesFortyPercentOfTheWayThenEachUpdateLeavesSixtyPer
     StandIn tank;
     FollowCamera camera;
     camera.update(1.0f); // nothing to follow yet
-    expectNear(camera.eye, Vec3f());
+    expectVecNear(camera.eye, Vec3f(), 1e-4f);
     camera.setTarget(&tank);
     Vec3f goal = goalEye(camera, tank);
-    expectNear(camera.eye, goal * 0.4f);
-    expectNear(camera.lookPoint, (tank.position + tank.forward * 12.0f) * 0.4f);
-    expectNear(camera.up, tank.up);
+    expectVecNear(camera.eye, goal * 0.4f, 1e-4f);
+    expectVecNear(camera.lookPoint, (tank.position + tank.forward * 12.0f) * 0.4f, 1e-4f);
+    expectVecNear(camera.up, tank.up, 1e-4f);
 
     Vec3f gap = goal - camera.eye;
     camera.update(5.0f); // the lag is per call; dt does not speed it up
-    expectNear(goal - camera.eye, gap * 0.6f);
+    expectVecNear(goal - camera.eye, gap * 0.6f, 1e-4f);
     camera.update(0.016f);
-    expectNear(goal - camera.eye, gap * 0.36f);
+    expectVecNear(goal - camera.eye, gap * 0.36f, 1e-4f);
 }
 
 TEST(FollowCamera, RidingATurningLayerLeavesTenPercentUntilOneUpdateAfter) {
@@ -63,18 +58,18 @@ TEST(FollowCamera, RidingATurningLayerLeavesTenPercentUntilOneUpdateAfter) {
 
     Vec3f gap = goal - camera.eye;
     camera.update(0.0f);
-    expectNear(goal - camera.eye, gap * 0.1f);
+    expectVecNear(goal - camera.eye, gap * 0.1f, 1e-4f);
     EXPECT_TRUE(camera.fastFollow);
 
     tank.onRotatingLayer = false;
     gap = goal - camera.eye;
     camera.update(0.0f);
-    expectNear(goal - camera.eye, gap * 0.1f, 1e-5f);
+    expectVecNear(goal - camera.eye, gap * 0.1f, 1e-5f);
     EXPECT_FALSE(camera.fastFollow);
 
     gap = goal - camera.eye;
     camera.update(0.0f);
-    expectNear(goal - camera.eye, gap * 0.6f, 1e-5f);
+    expectVecNear(goal - camera.eye, gap * 0.6f, 1e-5f);
 }
 
 TEST(FollowCamera, GoalSitsDistanceFromTheLookPointFifteenDegreesUpAndFollowsSettings) {
@@ -84,7 +79,7 @@ TEST(FollowCamera, GoalSitsDistanceFromTheLookPointFifteenDegreesUpAndFollowsSet
     camera.stiffness = 4.0f; // the catch-up is capped at all the way
     camera.setTarget(&tank);
     Vec3f offset = camera.eye - camera.lookPoint;
-    expectNear(camera.lookPoint, Vec3f(1, 14, 5));
+    expectVecNear(camera.lookPoint, Vec3f(1, 14, 5), 1e-4f);
     EXPECT_NEAR(offset.length(), 23.0f, 1e-4f);
     EXPECT_NEAR(std::asin(offset.dot(tank.up) / offset.length()), 15 * PI / 180, 1e-5);
     EXPECT_LT(offset.dot(tank.forward), 0.0f);
@@ -93,7 +88,7 @@ TEST(FollowCamera, GoalSitsDistanceFromTheLookPointFifteenDegreesUpAndFollowsSet
     camera.lookahead = 2.0f;
     EXPECT_NEAR((camera.eye - camera.lookPoint).length(), 23.0f, 1e-4f); // not before updating
     camera.update(0.0f);
-    expectNear(camera.lookPoint, Vec3f(1, 4, 5));
+    expectVecNear(camera.lookPoint, Vec3f(1, 4, 5), 1e-4f);
     EXPECT_NEAR((camera.eye - camera.lookPoint).length(), 10.0f, 1e-4f);
 }
 
@@ -117,19 +112,20 @@ TEST(WorldCamera, TurnsAndPansApplyAfterWhatCameBeforeAndResetForgetsThem) {
     camera.pan(1.0f, 2.0f);
     Vec3f p(1, 0, 0);
     camera.transform.transformPoint(p);
-    expectNear(p, Vec3f(-1, -3, 0)); // turned by -90 degrees about z, then moved by (-1, -2)
+    expectVecNear(p, Vec3f(-1, -3, 0),
+                  1e-4f); // turned by -90 degrees about z, then moved by (-1, -2)
 
     camera.rotate(static_cast<float>(PI / 2), 1, 0, 0);
     p = Vec3f(1, 0, 0);
     camera.transform.transformPoint(p);
-    expectNear(p, Vec3f(-1, 0, 3));
+    expectVecNear(p, Vec3f(-1, 0, 3), 1e-4f);
 
     camera.reset();
     EXPECT_EQ(camera.distance, 0.0f);
     camera.rotate(1.0f, 0, 0, 0); // no axis: no turn, and no shrinking either
     p = Vec3f(1, 2, 3);
     camera.transform.transformPoint(p);
-    expectNear(p, Vec3f(1, 2, 3), 0.0f);
+    expectVecNear(p, Vec3f(1, 2, 3), 0.0f);
 }
 
 TEST(Backdrop, DiscsStayInsideTheirSideSortedAndCountedPerSide) {
@@ -190,8 +186,8 @@ TEST_F(CameraRendering, FollowCameraStoresTheWorldToEyeTransformOverAClearedDept
     camera.viewMatrix.transformPoint(eye);
     camera.viewMatrix.transformPoint(look);
     camera.viewMatrix.transformPoint(above);
-    expectNear(eye, Vec3f(), 1e-4f);
-    expectNear(look, Vec3f(0, 0, -(camera.lookPoint - camera.eye).length()), 1e-4f);
+    expectVecNear(eye, Vec3f(), 1e-4f);
+    expectVecNear(look, Vec3f(0, 0, -(camera.lookPoint - camera.eye).length()), 1e-4f);
     EXPECT_GT(above.y(), look.y());
 
     std::vector<unsigned char> image = window.readRgb();

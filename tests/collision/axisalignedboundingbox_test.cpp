@@ -1,17 +1,13 @@
 #include <gtest/gtest.h>
 
+#include "support/vecexpect.h"
+
 #include <array>
 
 #include "collision/axisalignedboundingbox.h"
 #include "math/constants.h"
 
 namespace {
-
-void expectVec(const Vec3f& a, const Vec3f& b) {
-    EXPECT_FLOAT_EQ(a.x(), b.x());
-    EXPECT_FLOAT_EQ(a.y(), b.y());
-    EXPECT_FLOAT_EQ(a.z(), b.z());
-}
 
 void expectIntervals(const AxisAlignedBoundingBox& box, const std::array<float, 6>& expected) {
     for (int i = 0; i < 6; ++i)
@@ -21,22 +17,22 @@ void expectIntervals(const AxisAlignedBoundingBox& box, const std::array<float, 
 TEST(AxisAlignedBoundingBox, MapsLocalExtentsOntoTheNearestWorldAxes) {
     AxisAlignedBoundingBox upright;
     upright.setExtents(-1, 1, -2, 2, 0, 3, Z_AXIS, Y_AXIS);
-    expectVec(upright.minCorner, Vec3f(-1, -2, 0));
-    expectVec(upright.maxCorner, Vec3f(1, 2, 3));
+    expectVecNear(upright.minCorner, Vec3f(-1, -2, 0), 0.0f);
+    expectVecNear(upright.maxCorner, Vec3f(1, 2, 3), 0.0f);
 
     // right = +Z x -X = -Y, yet the start extent still becomes the lower corner.
     AxisAlignedBoundingBox lying;
     lying.setExtents(-1, 1, -2, 2, 0, 3, NEG_X_AXIS, Z_AXIS);
-    expectVec(lying.minCorner, Vec3f(0, -1, -2));
-    expectVec(lying.maxCorner, Vec3f(3, 1, 2));
+    expectVecNear(lying.minCorner, Vec3f(0, -1, -2), 0.0f);
+    expectVecNear(lying.maxCorner, Vec3f(3, 1, 2), 0.0f);
 
     // Mid-turn directions snap to their dominant axis.
     AxisAlignedBoundingBox tilted;
     tilted.setExtents(-1, 1, -2, 2, 0, 3, Vec3f(0.6f, 0, 0.8f), Vec3f(0, 1, 0));
-    expectVec(tilted.minCorner, Vec3f(-1, -2, 0));
+    expectVecNear(tilted.minCorner, Vec3f(-1, -2, 0), 0.0f);
     tilted.orient(Vec3f(0.8f, 0, 0.6f), Vec3f(0, 1, 0));
-    expectVec(tilted.minCorner, Vec3f(0, -2, -1));
-    expectVec(tilted.maxCorner, Vec3f(3, 2, 1));
+    expectVecNear(tilted.minCorner, Vec3f(0, -2, -1), 0.0f);
+    expectVecNear(tilted.maxCorner, Vec3f(3, 2, 1), 0.0f);
 }
 
 TEST(AxisAlignedBoundingBox, DirectionIndexBreaksTiesTowardsTheEarlierAxis) {
@@ -54,7 +50,7 @@ TEST(AxisAlignedBoundingBox, MovesWithAndWithoutSweep) {
     expectIntervals(box, {-1, 1, -1, 1, -1, 1});
     box.moveTo(Vec3f(10, 0, 0), true);
     expectIntervals(box, {-1, 11, -1, 1, -1, 1});
-    expectVec(box.getPosition(), Vec3f(10, 0, 0));
+    expectVecNear(box.getPosition(), Vec3f(10, 0, 0), 0.0f);
     box.moveTo(Vec3f(10, 0, 0), false);
     expectIntervals(box, {9, 11, -1, 1, -1, 1});
     // A sweep backwards covers the step just the same.
@@ -66,7 +62,7 @@ TEST(AxisAlignedBoundingBox, MovesWithAndWithoutSweep) {
     EXPECT_FLOAT_EQ(out[0], 0.0f);
     EXPECT_FLOAT_EQ(out[3], 3.0f);
     EXPECT_FLOAT_EQ(out[5], 4.0f);
-    expectVec(box.getPosition(), Vec3f(7, -4, 0)); // computing does not move the box
+    expectVecNear(box.getPosition(), Vec3f(7, -4, 0), 0.0f); // computing does not move the box
 }
 
 // After a layer turn the world re-orients before it moves: the sweep starts from the
@@ -86,10 +82,10 @@ TEST(AxisAlignedBoundingBox, HalfLengthsAreHalfTheSizePerWorldAxis) {
     box.setExtents(-1, 1, -2, 2, 0, 3, Z_AXIS, Y_AXIS);
     Vec3f half;
     box.getHalfLengths(half);
-    expectVec(half, Vec3f(1, 2, 1.5f));
+    expectVecNear(half, Vec3f(1, 2, 1.5f), 0.0f);
     box.orient(NEG_X_AXIS, Z_AXIS);
     box.getHalfLengths(half);
-    expectVec(half, Vec3f(1.5f, 1, 2));
+    expectVecNear(half, Vec3f(1.5f, 1, 2), 0.0f);
 }
 
 #ifndef NDEBUG

@@ -1,16 +1,12 @@
 #include <gtest/gtest.h>
 
+#include "support/vecexpect.h"
+
 #include "math/colours.h"
 #include "math/constants.h"
 #include "math/faces.h"
 
 namespace {
-
-void expectVecNear(const Vec3f& a, const Vec3f& b, float tolerance = 1e-5f) {
-    EXPECT_NEAR(a.x(), b.x(), tolerance);
-    EXPECT_NEAR(a.y(), b.y(), tolerance);
-    EXPECT_NEAR(a.z(), b.z(), tolerance);
-}
 
 // Normal, local right and local forward of each face.
 struct FaceRow {

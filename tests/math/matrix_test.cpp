@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "support/vecexpect.h"
+
 #include "math/constants.h"
 #include "math/matrix.h"
 
@@ -8,12 +10,6 @@ namespace {
 void expectMatrixNear(const Matrix4f& a, const Matrix4f& b, float tolerance = 1e-6f) {
     for (int i = 0; i < 16; ++i)
         EXPECT_NEAR(a.data()[i], b.data()[i], tolerance) << "element " << i;
-}
-
-void expectVecNear(const Vec3f& a, const Vec3f& b, float tolerance = 1e-5f) {
-    EXPECT_NEAR(a.x(), b.x(), tolerance);
-    EXPECT_NEAR(a.y(), b.y(), tolerance);
-    EXPECT_NEAR(a.z(), b.z(), tolerance);
 }
 
 TEST(Vec3f, NormalizeScalesToUnitAndLeavesZeroAlone) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "support/vecexpect.h"
+
 #include <array>
 #include <cmath>
 
@@ -14,12 +16,6 @@ namespace {
 // Cubie-space side of each sticker colour: white +Y, green -X, red +Z, blue +X, orange -Z,
 // yellow -Y.
 const Vec3f STICKER_SIDES[6] = {Y_AXIS, NEG_X_AXIS, Z_AXIS, X_AXIS, NEG_Z_AXIS, NEG_Y_AXIS};
-
-void expectVecNear(const Vec3f& a, const Vec3f& b, float tolerance = 1e-5f) {
-    EXPECT_NEAR(a.x(), b.x(), tolerance);
-    EXPECT_NEAR(a.y(), b.y(), tolerance);
-    EXPECT_NEAR(a.z(), b.z(), tolerance);
-}
 
 Vec3f rotated(const Matrix4f& m, const Vec3f& v) {
     Vec3f p = v;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "support/vecexpect.h"
+
 #include "math/constants.h"
 #include "math/faces.h"
 #include "world/object.h"
@@ -12,12 +14,6 @@ public:
     using Object::Object;
     void draw(bool) override {}
 };
-
-void expectVecNear(const Vec3f& a, const Vec3f& b, float tolerance = 1e-5f) {
-    EXPECT_NEAR(a.x(), b.x(), tolerance);
-    EXPECT_NEAR(a.y(), b.y(), tolerance);
-    EXPECT_NEAR(a.z(), b.z(), tolerance);
-}
 
 Vec3f mapped(const Matrix4f& m, const Vec3f& p) {
     Vec3f q = p;

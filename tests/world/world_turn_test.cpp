@@ -4,15 +4,10 @@
 #include "entities/utilities.h"
 #include "math/faces.h"
 #include "support/probeobject.h"
+#include "support/vecexpect.h"
 #include "world/world.h"
 
 namespace {
-
-void expectVecNear(const Vec3f& a, const Vec3f& b, float tolerance = 1e-3f) {
-    EXPECT_NEAR(a.x(), b.x(), tolerance);
-    EXPECT_NEAR(a.y(), b.y(), tolerance);
-    EXPECT_NEAR(a.z(), b.z(), tolerance);
-}
 
 // Ticks a world until its turn ends, checking the world after every tick; returns the ticks.
 int finishTurn(World& world) {
@@ -43,15 +38,15 @@ TEST(WorldTurn, RidersAndOnlyRidersAreCarriedToTheirNewFace) {
     EXPECT_EQ(finishTurn(world), 18);
 
     EXPECT_EQ(rider->face, 3);
-    expectVecNear(rider->position, Vec3f(0, -15, 0));
-    expectVecNear(rider->up, Vec3f(0, -1, 0));
-    expectVecNear(rider->forward, Vec3f(0, 0, 1));
+    expectVecNear(rider->position, Vec3f(0, -15, 0), 1e-3f);
+    expectVecNear(rider->up, Vec3f(0, -1, 0), 1e-3f);
+    expectVecNear(rider->forward, Vec3f(0, 0, 1), 1e-3f);
     EXPECT_FALSE(rider->onRotatingLayer);
     EXPECT_EQ(block->face, 3);
-    expectVecNear(block->position, Vec3f(2, -15, 4));
+    expectVecNear(block->position, Vec3f(2, -15, 4), 1e-3f);
     EXPECT_EQ(fromTop->face, 4);
-    expectVecNear(fromTop->position, Vec3f(-2, -3, 15));
-    expectVecNear(fromTop->forward, Vec3f(0, 1, 0));
+    expectVecNear(fromTop->position, Vec3f(-2, -3, 15), 1e-3f);
+    expectVecNear(fromTop->forward, Vec3f(0, 1, 0), 1e-3f);
     EXPECT_EQ(rotateFace(0, 0, 4), 3);
 
     EXPECT_EQ(bystander->face, 4);
@@ -75,8 +70,8 @@ TEST(WorldTurn, RidersOfAFaceOnTheAxisTurnInPlace) {
     EXPECT_TRUE(onAxisFace->onRotatingLayer);
     finishTurn(world);
     EXPECT_EQ(onAxisFace->face, 0);
-    expectVecNear(onAxisFace->position, Vec3f(15, 0, -2));
-    expectVecNear(onAxisFace->forward, Vec3f(0, 0, -1));
+    expectVecNear(onAxisFace->position, Vec3f(15, 0, -2), 1e-3f);
+    expectVecNear(onAxisFace->forward, Vec3f(0, 0, -1), 1e-3f);
 }
 
 TEST(WorldTurn, NothingTicksDuringATurnButTheItemTimerRuns) {
