@@ -92,3 +92,24 @@ TEST_F(ShellInput, ReshapeStoresTheSizeBeforeForwarding) {
 }
 
 } // namespace
+
+namespace {
+
+// Before GLUT is initialised (no window yet) input and screen switches still work: GLUT would
+// otherwise end the process on the first call.
+TEST(ShellWithoutWindow, KeysAndSwitchesWorkBeforeGlutStarts) {
+    KeyboardState state;
+    state.setKey('A', true);
+    EXPECT_TRUE(state.isKeyDown('A'));
+    EXPECT_FALSE(state.isModifierDown(0));
+    std::vector<std::string> log;
+    RecordingScreen screen("s", &log);
+    Screen* previous = currentScreen;
+    switchScreen(&screen);
+    screen.display(); // arms a timer through GLUT, which is not running
+    EXPECT_EQ(currentScreen, &screen);
+    EXPECT_EQ(log.front(), "s:activate");
+    currentScreen = previous;
+}
+
+} // namespace
