@@ -10,8 +10,6 @@ public:
     // 0 = Shift, 1 = Ctrl, 2 = Alt; false for any other value.
     bool isModifierDown(int which) const;
 
-    int modifiers = 0; // glutGetModifiers() bits: 1 Shift, 2 Ctrl, 4 Alt
-
-private:
-    unsigned char down[256] = {}; // 1 = held
+    unsigned char down[256] = {}; // 1 = held, indexed by the character GLUT delivers
+    int modifiers = 0;            // glutGetModifiers() bits: 1 Shift, 2 Ctrl, 4 Alt
 };
