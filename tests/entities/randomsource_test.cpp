@@ -1,10 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <set>
-#include <thread>
 
 #include "entities/randomsource.h"
-#include "entities/timer.h"
 
 namespace {
 
@@ -78,18 +76,6 @@ TEST(RandomSource, TableUniformAndTableIntStayInBounds) {
         seen.insert(k);
     }
     EXPECT_EQ(seen.size(), 3u);
-}
-
-TEST(Timer, StartsNearZeroAndFollowsTheWallClock) {
-    Timer timer;
-    timer.restart();
-    EXPECT_LT(timer.elapsedSeconds(), 0.05f);
-    std::this_thread::sleep_for(std::chrono::milliseconds(30));
-    float ms = timer.elapsedMilliseconds();
-    EXPECT_GE(ms, 30.0f);
-    EXPECT_NEAR(timer.elapsedSeconds(), ms / 1000.0f, 0.05f);
-    timer.restart();
-    EXPECT_LT(timer.elapsedMilliseconds(), ms);
 }
 
 } // namespace
