@@ -40,6 +40,7 @@ public:
     // Also picks up the objects standing on the layer, which ride along until the turn ends.
     void startRotation(int layerNumber, int direction) override;
 
+    // A new item box at a random place on a random face, from itemBoxMaker.
     Object* randomItemBox();
     // A random point on a random face, pulled in from the face's edges by the margins.
     Vec3f randomFacePosition(float marginX, float marginY);
@@ -47,8 +48,9 @@ public:
     // Strict weak order of the object lists: by face; then the riders of a turning layer first,
     // those among them by position along the turning axis.
     bool comesBefore(const Object* a, const Object* b) const;
-    // Checks the lists: sorted, each object in exactly the right ones, counts consistent, and
-    // the detector's own structure. Returns false and says why on failure.
+    // Checks the lists: sorted, each object in exactly the right ones, counts and riding flags
+    // consistent, every object registered with the detector, and the cube's grid. Returns false
+    // and says why on failure.
     bool validate() const;
 
     // Drawing (GL only). viewMatrix (world to eye) may be null; focus, when given, points from
