@@ -2,9 +2,11 @@
 
 #include <GL/gl.h>
 
+#include "math/glmatrix.h"
+
 void WorldCamera::apply() {
     glTranslatef(0.0f, 0.0f, -distance);
-    glMultMatrixf(transform.transpose().data());
+    glMultMatrix(transform);
 }
 
 void WorldCamera::reset() {

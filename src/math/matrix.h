@@ -4,7 +4,7 @@
 
 // Matrix4f: a 4x4 transform, sixteen floats stored row-major (row r, column c at r * 4 + c).
 // Points are column vectors (p' = M * p), so a translation sits in indices 3, 7 and 11.
-// OpenGL wants column-major arrays: hand it transpose().data(), never data() directly.
+// OpenGL wants column-major arrays: draw code uses glMultMatrix (math/glmatrix.h), never data().
 // Angles are radians. Plain value type; owns nothing.
 class Matrix4f {
 public:

@@ -1,5 +1,6 @@
 #include <GL/gl.h>
 
+#include "math/glmatrix.h"
 #include "world/rubikscube.h"
 
 void RubiksCube::draw() {
@@ -7,7 +8,7 @@ void RubiksCube::draw() {
     glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, shininess);
     for (const Cube* cubie : cubies) {
         glPushMatrix();
-        glMultMatrixf(cubie->matrix.transpose().data());
+        glMultMatrix(cubie->matrix);
         cubie->drawAll();
         glPopMatrix();
     }

@@ -102,6 +102,7 @@ private:
     void drawObjects(const std::vector<Object*>& list, const Matrix4f* viewMatrix,
                      const Vec3f* focus) const;
     bool behindViewer(const Object& object, const Matrix4f* viewMatrix) const;
+    static size_t faceRunEnd(const std::vector<Object*>& list, size_t begin);
     void resort();
     void insertSorted(std::vector<Object*>& list, Object* object);
     void carryTurningObjects(float dt);

@@ -4,23 +4,16 @@
 #include "entities/utilities.h"
 #include "math/constants.h"
 #include "math/faces.h"
+#include "math/glmatrix.h"
 #include "world/world.h"
 
-namespace {
-
-void multiply(const Matrix4f& m) {
-    glMultMatrixf(m.transpose().data());
-}
-
-// Where the next face begins in a face-sorted list.
-size_t faceEnd(const std::vector<Object*>& list, size_t begin) {
+// Where the run of objects on the face of list[begin] ends.
+size_t World::faceRunEnd(const std::vector<Object*>& list, size_t begin) {
     size_t end = begin;
     while (end < list.size() && list[end]->face == list[begin]->face)
         ++end;
     return end;
 }
-
-} // namespace
 
 void World::setupLights() {
     glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
@@ -81,7 +74,7 @@ void World::drawStickers() const {
         for (const Cube* cubie : cubies) {
             enableFaceLights(f, cubie->rotating);
             glPushMatrix();
-            multiply(cubie->matrix);
+            glMultMatrix(cubie->matrix);
             cubie->drawStickerFacing(f);
             glPopMatrix();
             disableFaceLights(f);
@@ -92,14 +85,14 @@ void World::drawObjects(const std::vector<Object*>& list, const Matrix4f* viewMa
                         const Vec3f* focus) const {
     int hidden = focus ? faceOf(-*focus) : -1;
     for (size_t begin = 0, end; begin < list.size(); begin = end) {
-        end = faceEnd(list, begin);
+        end = faceRunEnd(list, begin);
         int f = list[begin]->face;
         for (size_t i = begin; i < end; ++i) {
             Object* object = list[i];
             enableFaceLights(f, object->onRotatingLayer);
             if (f != hidden && !behindViewer(*object, viewMatrix)) {
                 glPushMatrix();
-                multiply(object->matrix);
+                glMultMatrix(object->matrix);
                 object->draw(false);
                 glPopMatrix();
             }
@@ -123,7 +116,7 @@ bool World::behindViewer(const Object& object, const Matrix4f* viewMatrix) const
 void World::drawMap(const Vec3f& viewDirection) {
     for (const Cube* cubie : cubies) {
         glPushMatrix();
-        multiply(cubie->matrix);
+        glMultMatrix(cubie->matrix);
         cubie->drawAll();
         glPopMatrix();
     }

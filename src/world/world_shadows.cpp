@@ -3,13 +3,10 @@
 #include "entities/utilities.h"
 #include "math/colours.h"
 #include "math/faces.h"
+#include "math/glmatrix.h"
 #include "world/world.h"
 
 namespace {
-
-void multiply(const Matrix4f& m) {
-    glMultMatrixf(m.transpose().data());
-}
 
 void loadClipPlanes(const double planes[4][4]) {
     for (int i = 0; i < 4; ++i)
@@ -26,10 +23,10 @@ void setShadowAlpha(float alpha) {
 
 void World::drawShadowsOf(size_t begin, size_t end, const Matrix4f& projection) const {
     glPushMatrix();
-    multiply(projection);
+    glMultMatrix(projection);
     for (size_t i = begin; i < end; ++i) {
         glPushMatrix();
-        multiply(allObjects[i]->matrix);
+        glMultMatrix(allObjects[i]->matrix);
         allObjects[i]->draw(true);
         glPopMatrix();
     }
@@ -53,9 +50,7 @@ void World::drawShadows(const Vec3f* focus) {
     int focusFace = focus ? faceOf(*focus) : -1;
     for (size_t begin = 0, end; begin < allObjects.size(); begin = end) {
         int f = allObjects[begin]->face;
-        end = begin;
-        while (end < allObjects.size() && allObjects[end]->face == f)
-            ++end;
+        end = faceRunEnd(allObjects, begin);
         if (allObjects[begin]->onRotatingLayer) {
             drawTurningFaceShadows(begin, end);
         } else if (focus == nullptr || f == focusFace) {
