@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "collision/collisiondetector.h"
-#include "entities/randomsource.h"
+#include "math/randomsource.h"
 #include "world/object.h"
 
 namespace {
@@ -173,7 +173,7 @@ class DetectorContender {
 public:
     explicit DetectorContender(Scene& scene) {
         for (auto& box : scene.boxes)
-            detector.addObject(box.get());
+            detector.addObject(box->boundingBox, box.get());
         query();
     }
 

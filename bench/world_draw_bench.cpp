@@ -6,7 +6,7 @@
 #include <benchmark/benchmark.h>
 
 #include "app/worldcamera.h"
-#include "entities/randomsource.h"
+#include "math/randomsource.h"
 #include "world/world.h"
 
 namespace {

@@ -29,7 +29,7 @@ UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 echo "== Fuzzers =="
 # The asset readers under libFuzzer, for a bounded time each, on a scratch copy of the seed
 # corpus so the repository stays clean. A crash input is kept in fuzz-build/.
-CC=clang CXX=clang++ cmake -S fuzz -B fuzz-build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+CC=clang CXX=clang++ cmake -S fuzz -B fuzz-build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build fuzz-build -j"$(nproc)"
 fuzz_work=$(mktemp -d)
 trap 'rm -rf "$fuzz_work"' EXIT

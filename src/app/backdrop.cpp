@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "entities/randomsource.h"
 #include "math/constants.h"
 #include "math/faces.h"
+#include "math/randomsource.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "entities/timer.h"
+#include "math/timer.h"
 
 // The clock the animating screens share: dt is the wall-clock time since the previous tick
 // of any screen, so a screen switch does not restart it.

@@ -6,29 +6,14 @@
 #include <vector>
 
 #include "assets/glm.h"
+#include "math/constants.h"
+#include "math/vectors.h"
 
 namespace {
 
-void cross(const float* u, const float* v, float* n) {
-    assert(u);
-    assert(v);
-    assert(n);
-    n[0] = u[1] * v[2] - u[2] * v[1];
-    n[1] = u[2] * v[0] - u[0] * v[2];
-    n[2] = u[0] * v[1] - u[1] * v[0];
-}
-
-// A zero vector (a degenerate triangle) stays zero rather than turning into NaNs.
-void normalize(float* v) {
-    assert(v);
-    float length = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
-    if (length > 0.0f)
-        for (int k = 0; k < 3; ++k)
-            v[k] /= length;
-}
-
-float dot(const float* u, const float* v) {
-    return u[0] * v[0] + u[1] * v[1] + u[2] * v[2];
+Vec3f vertexAt(const float* array, unsigned int index) {
+    const float* p = &array[3 * index];
+    return Vec3f(p[0], p[1], p[2]);
 }
 
 // One use of a vertex: a triangle and which of its corners.
@@ -67,24 +52,20 @@ void glmFaceNormals(GlmModel* model) {
     for (unsigned int i = 0; i < model->trianglecount; ++i) {
         GlmTriangle& t = model->triangles[i];
         t.facetindex = i + 1;
-        const float* a = &model->vertices[3 * t.vertexindices[0]];
-        const float* b = &model->vertices[3 * t.vertexindices[1]];
-        const float* c = &model->vertices[3 * t.vertexindices[2]];
-        float u[3], v[3];
-        for (int k = 0; k < 3; ++k) {
-            u[k] = b[k] - a[k];
-            v[k] = c[k] - a[k];
-        }
-        float* n = &model->facetnorms[3 * (i + 1)];
-        cross(u, v, n);
-        normalize(n);
+        Vec3f a = vertexAt(model->vertices, t.vertexindices[0]);
+        Vec3f b = vertexAt(model->vertices, t.vertexindices[1]);
+        Vec3f c = vertexAt(model->vertices, t.vertexindices[2]);
+        // A degenerate triangle keeps a zero normal rather than NaNs.
+        Vec3f n = cross(b - a, c - a);
+        n.normalize();
+        std::memcpy(&model->facetnorms[3 * (i + 1)], n.data(), 3 * sizeof(float));
     }
 }
 
 void glmVertexNormals(GlmModel* model, float angle) {
     assert(model);
     assert(model->facetnorms);
-    float cosAngle = std::cos(angle * 3.14159265f / 180.0f);
+    float cosAngle = static_cast<float>(std::cos(angle * PI / 180));
 
     std::free(model->normals);
     model->normals =
@@ -104,26 +85,25 @@ void glmVertexNormals(GlmModel* model, float angle) {
         }
         const Corner* list = &corners[start[v]];
         unsigned int count = start[v + 1] - start[v];
-        const float* reference =
-            &model->facetnorms[3 * model->triangles[list[0].triangle].facetindex];
-        float sum[3] = {0.0f, 0.0f, 0.0f};
+        Vec3f reference =
+            vertexAt(model->facetnorms, model->triangles[list[0].triangle].facetindex);
+        Vec3f sum;
         averaged.assign(count, 0);
         bool any = false;
         for (unsigned int e = 0; e < count; ++e) {
-            const float* facet =
-                &model->facetnorms[3 * model->triangles[list[e].triangle].facetindex];
-            if (dot(facet, reference) > cosAngle) {
+            Vec3f facet =
+                vertexAt(model->facetnorms, model->triangles[list[e].triangle].facetindex);
+            if (facet.dot(reference) > cosAngle) {
                 averaged[e] = 1;
                 any = true;
-                for (int k = 0; k < 3; ++k)
-                    sum[k] += facet[k];
+                sum += facet;
             }
         }
         unsigned int average = 0;
         if (any) {
-            normalize(sum);
+            sum.normalize();
             average = next++;
-            std::memcpy(&model->normals[3 * average], sum, sizeof sum);
+            std::memcpy(&model->normals[3 * average], sum.data(), 3 * sizeof(float));
         }
         for (unsigned int e = 0; e < count; ++e) {
             GlmTriangle& t = model->triangles[list[e].triangle];

@@ -1,13 +1,11 @@
 #include "assets/sgiimage.h"
+#include "assets/sgi_internal.h"
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
 namespace {
-
-constexpr long HEADER_SIZE = 512;
-constexpr std::size_t RLE_ROW_FACTOR = 256; // an encoded row may be up to 256 times its width
 
 unsigned short bigEndian16(const unsigned char* p) {
     return static_cast<unsigned short>((p[0] << 8) | p[1]);
@@ -29,10 +27,6 @@ SgiImage* fail(SgiImage* image, SgiError& error, std::string message) {
     return nullptr;
 }
 
-bool isRle(const SgiImage* image) {
-    return (image->storage >> 8) == 1;
-}
-
 // Reads `count` big-endian 32-bit values at the file's position.
 bool readTable(std::FILE* file, unsigned int* table, std::size_t count) {
     unsigned char bytes[4];
@@ -46,7 +40,7 @@ bool readTable(std::FILE* file, unsigned int* table, std::size_t count) {
 
 SgiImage* readTables(SgiImage* image, const char* name, SgiError& error) {
     std::size_t n = static_cast<std::size_t>(image->height) * image->channels;
-    unsigned long long needed = HEADER_SIZE + 8ull * n;
+    unsigned long long needed = SGI_HEADER_SIZE + 8ull * n;
     if (needed > static_cast<unsigned long long>(image->fileSize))
         return fail(image, error,
                     problem(name, "its run-length tables need " + std::to_string(needed) +
@@ -56,11 +50,11 @@ SgiImage* readTables(SgiImage* image, const char* name, SgiError& error) {
     image->rowLengths = static_cast<unsigned int*>(std::malloc(n * sizeof(unsigned int)));
     if (!image->rowOffsets || !image->rowLengths)
         return fail(image, error, "Out of memory!\n");
-    if (std::fseek(image->file, HEADER_SIZE, SEEK_SET) != 0 ||
+    if (std::fseek(image->file, SGI_HEADER_SIZE, SEEK_SET) != 0 ||
         !readTable(image->file, image->rowOffsets, n) ||
         !readTable(image->file, image->rowLengths, n))
         return fail(image, error, problem(name, "its run-length tables cannot be read"));
-    std::size_t room = image->width * RLE_ROW_FACTOR;
+    std::size_t room = image->width * SGI_RLE_ROW_FACTOR;
     for (std::size_t i = 0; i < n; ++i)
         if (image->rowLengths[i] > room)
             return fail(image, error,
@@ -103,9 +97,9 @@ SgiImage* sgiOpenCore(std::FILE* file, const char* name, SgiError& error) {
                                       std::to_string(image->channels) + " channels)"));
 
     for (unsigned char*& buffer : image->rowBuffers)
-        if (!(buffer = static_cast<unsigned char*>(std::malloc(image->width * RLE_ROW_FACTOR))))
+        if (!(buffer = static_cast<unsigned char*>(std::malloc(image->width * SGI_RLE_ROW_FACTOR))))
             return fail(image, error, "Out of memory!\n");
-    return isRle(image) ? readTables(image, name, error) : image;
+    return sgiIsRle(image) ? readTables(image, name, error) : image;
 }
 
 SgiImage* sgiOpen(const char* path) {

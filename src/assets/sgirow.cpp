@@ -1,11 +1,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "assets/sgi_internal.h"
 #include "assets/sgiimage.h"
 
 namespace {
-
-constexpr long HEADER_SIZE = 512;
 
 std::string rowProblem(int row, int channel, const std::string& what) {
     return "readRgbaImage() failed: row " + std::to_string(row) + " of channel " +
@@ -57,13 +56,13 @@ bool sgiReadRow(SgiImage* image, unsigned char* out, int row, int channel, SgiEr
     }
     std::size_t index =
         static_cast<std::size_t>(row) + static_cast<std::size_t>(channel) * image->height;
-    if ((image->storage >> 8) != 1) {
-        readAt(image, HEADER_SIZE + static_cast<unsigned long long>(image->width) * index, out,
+    if (!sgiIsRle(image)) {
+        readAt(image, SGI_HEADER_SIZE + static_cast<unsigned long long>(image->width) * index, out,
                image->width);
         return true;
     }
     std::size_t length = image->rowLengths[index];
-    if (length > image->width * 256ul) {
+    if (length > image->width * SGI_RLE_ROW_FACTOR) {
         error.message = rowProblem(row, channel, "is longer than its buffer");
         error.fatal = true;
         return false;

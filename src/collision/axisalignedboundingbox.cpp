@@ -3,18 +3,6 @@
 #include <cassert>
 #include <cmath>
 
-int directionIndex(const Vec3f& d) {
-    int axis = 0;
-    float largest = std::fabs(d.x());
-    if (std::fabs(d.y()) > largest) {
-        axis = 1;
-        largest = std::fabs(d.y());
-    }
-    if (std::fabs(d.z()) > largest)
-        axis = 2;
-    return axis * 2 + (d[axis] < 0.0f ? 1 : 0);
-}
-
 void AxisAlignedBoundingBox::setExtents(float startX, float endX, float startY, float endY,
                                         float startZ, float endZ, const Vec3f& up,
                                         const Vec3f& forward) {

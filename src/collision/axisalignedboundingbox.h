@@ -1,5 +1,6 @@
 #pragma once
 
+#include "math/faces.h"
 #include "math/vectors.h"
 
 // The collision box of one object, kept aligned with the world axes: each of the object's
@@ -41,6 +42,8 @@ public:
     float intervals[6] = {};    // world bounds: x min, x max, y min, y max, z min, z max
 };
 
-// Signed index of the dominant axis of a direction: 0 to 5 for +x, -x, +y, -y, +z, -z.
-// Ties go to the earlier axis.
-int directionIndex(const Vec3f& direction);
+// Signed index of the dominant axis of a direction: 0 to 5 for +x, -x, +y, -y, +z, -z, ties
+// going to the earlier axis. The very rule that names the face a point lies on.
+inline int directionIndex(const Vec3f& direction) {
+    return faceOf(direction);
+}

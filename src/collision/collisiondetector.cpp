@@ -3,11 +3,10 @@
 
 #include <algorithm>
 
-#include "world/object.h"
-
-CollisionDetector::CollidingObject::CollidingObject(Object* object, int index)
-    : object(object), index(index), overlapBits(static_cast<size_t>(index), 0) {
-    float* bounds = object->boundingBox.intervals;
+CollisionDetector::CollidingObject::CollidingObject(AxisAlignedBoundingBox* box, Object* object,
+                                                    int index)
+    : box(box), object(object), index(index), overlapBits(static_cast<size_t>(index), 0) {
+    float* bounds = box->intervals;
     for (int axis = 0; axis < 3; ++axis) {
         IntervalEntry* start = &entries[2 * axis];
         IntervalEntry* end = &entries[2 * axis + 1];

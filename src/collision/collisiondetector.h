@@ -3,6 +3,10 @@
 #include <cstddef>
 #include <vector>
 
+#include "collision/axisalignedboundingbox.h"
+
+// The world object that owns a registered box. The detector never looks inside it: it only
+// hands the pointer back in Collision records, so collision code needs no world code.
 class Object;
 
 // One pair of overlapping boxes from a query. The record belongs to whoever asked for it.
@@ -17,9 +21,9 @@ struct Collision {
 // with the swaps the sort makes. Objects move little between updates, so a query costs little
 // more than one pass over each list.
 //
-// Owns its CollidingObjects and their entries; does not own the Objects. The end points are
-// read in place from each object's boundingBox.intervals, so a registered object must stay at
-// one address until it is removed.
+// Owns its CollidingObjects and their entries; owns neither the boxes nor their owners. The end
+// points are read in place from each registered box's intervals, so a registered box must stay
+// at one address until its owner is removed.
 class CollisionDetector {
 public:
     struct CollidingObject;
@@ -27,18 +31,19 @@ public:
     // One end point of one box on one axis.
     struct IntervalEntry {
         CollidingObject* owner = nullptr;
-        float* value = nullptr; // inside owner->object->boundingBox.intervals, never copied
+        float* value = nullptr; // inside owner->box->intervals, never copied
         bool isStart = false;   // the min end point; otherwise the max
     };
 
     // The detector's record of one registered object; owned by the detector.
     struct CollidingObject {
-        CollidingObject(Object* object, int index);
+        CollidingObject(AxisAlignedBoundingBox* box, Object* object, int index);
         CollidingObject(const CollidingObject&) = delete;
         CollidingObject& operator=(const CollidingObject&) = delete;
 
-        Object* object; // not owned
-        int index;      // position in the detector's objects
+        AxisAlignedBoundingBox* box; // the bounds read in place; not owned
+        Object* object;              // opaque owner, handed back in records; not owned
+        int index;                   // position in the detector's objects
         // One byte per object of lower index: bit 1 x, 2 y, 4 z; 7 = overlap on all axes.
         // Sized at registration and never shrunk, so after removals only the first `index`
         // bytes mean anything.
@@ -57,11 +62,11 @@ public:
     CollisionDetector(const CollisionDetector&) = delete;
     CollisionDetector& operator=(const CollisionDetector&) = delete;
 
-    // The object's box must already hold its current bounds. Registering an object twice is a
-    // programming error.
-    void addObject(Object* object);
-    // Ignores an object that is not registered.
-    void removeObject(Object* object);
+    // Registers `box` (which must already hold its current bounds) for `owner`, the pointer
+    // records will name. Registering an owner twice is a programming error.
+    void addObject(AxisAlignedBoundingBox& box, Object* owner);
+    // Unregisters the owner's box; ignores an owner that is not registered.
+    void removeObject(Object* owner);
     // Clears `list`, then fills it with one new record per overlapping pair, the later
     // registered object first. The caller deletes the records.
     void getCollisions(std::vector<Collision*>& list);

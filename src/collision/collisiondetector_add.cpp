@@ -4,13 +4,11 @@
 #include <algorithm>
 #include <cassert>
 
-#include "world/object.h"
-
-void CollisionDetector::addObject(Object* object) {
-    // A second record of the same object would pair it with itself, and removing the object
+void CollisionDetector::addObject(AxisAlignedBoundingBox& box, Object* owner) {
+    // A second record of the same owner would pair it with itself, and removing the owner
     // would leave the other record reading a deleted box.
-    assert(!isRegistered(object));
-    auto* added = new CollidingObject(object, static_cast<int>(objects.size()));
+    assert(!isRegistered(owner));
+    auto* added = new CollidingObject(&box, owner, static_cast<int>(objects.size()));
     objects.push_back(added);
     for (int axis = 0; axis < 3; ++axis)
         insertEntries(added, axis);

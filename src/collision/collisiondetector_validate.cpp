@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "world/object.h"
-
 namespace {
 
 bool broken(const char* rule) {
@@ -45,7 +43,7 @@ bool CollisionDetector::validateList(int axis, EntryPositions& positions) const 
             objects[owner->index] != owner)
             return broken("an entry's owner is not registered");
         const int element = 2 * axis + (entry->isStart ? 0 : 1);
-        if (entry->value != &owner->object->boundingBox.intervals[element])
+        if (entry->value != &owner->box->intervals[element])
             return broken("an entry's value does not point at its owner's bound");
         const IntervalEntry* expected =
             entry->isStart ? owner->startEntries[axis] : owner->endEntries[axis];

@@ -15,3 +15,6 @@ constexpr Vec4f SKY_BLUE(0.2f, 0.7f, 0.9f, 1.0f);
 constexpr Vec4f grey(float g) {
     return Vec4f(g, g, g, 1.0f);
 }
+
+// Hue in degrees (x, below 720), saturation (y) and value (z) to RGB.
+Vec3f hsvToRgb(const Vec3f& hsv);

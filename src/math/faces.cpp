@@ -12,27 +12,21 @@ const Vec3f FACE_NORMALS[6] = {X_AXIS, NEG_X_AXIS, Y_AXIS, NEG_Y_AXIS, Z_AXIS, N
 const Vec3f FACE_RIGHT[6] = {NEG_Z_AXIS, Z_AXIS, X_AXIS, X_AXIS, X_AXIS, NEG_X_AXIS};
 const Vec3f FACE_FORWARD[6] = {Y_AXIS, Y_AXIS, NEG_Z_AXIS, Z_AXIS, Y_AXIS, Y_AXIS};
 
+// The four faces around each axis, in the order a positive quarter turn carries them.
+constexpr int FACE_CYCLES[3][4] = {{2, 4, 3, 5}, {4, 0, 5, 1}, {0, 2, 1, 3}};
+
 } // namespace
 
 int faceOf(const Vec3f& point) {
-    float x = point.x(), y = point.y(), z = point.z();
-    float m = std::fabs(x) >= std::fabs(y) ? std::fabs(x) : std::fabs(y);
-    if (std::fabs(z) > m)
-        m = std::fabs(z);
-    // Exact comparisons against the very values m came from, so one case always matches.
-    if (x == m)
-        return 0;
-    if (-x == m)
-        return 1;
-    if (y == m)
-        return 2;
-    if (-y == m)
-        return 3;
-    if (z == m)
-        return 4;
-    if (-z == m)
-        return 5;
-    return 0;
+    int axis = 0;
+    float largest = std::fabs(point.x());
+    if (std::fabs(point.y()) > largest) {
+        axis = 1;
+        largest = std::fabs(point.y());
+    }
+    if (std::fabs(point.z()) > largest)
+        axis = 2;
+    return faceIndex(axis, !(point[axis] < 0.0f));
 }
 
 const Vec3f& faceNormal(int face) {
@@ -70,4 +64,14 @@ Matrix4f faceOrientationMatrix(int face) {
 Vec3f toFaceLocal(const Vec3f& v, int face) {
     int f = (face >= 0 && face < 6) ? face : 0;
     return Vec3f(v.dot(FACE_RIGHT[f]), v.dot(FACE_FORWARD[f]), v.dot(FACE_NORMALS[f]));
+}
+
+int rotateFace(int axis, int direction, int face) {
+    if (axis < 0 || axis > 2)
+        return face;
+    const int* cycle = FACE_CYCLES[axis];
+    for (int i = 0; i < 4; ++i)
+        if (cycle[i] == face)
+            return cycle[(i + (direction == 0 ? 1 : 3)) % 4];
+    return face;
 }

@@ -17,8 +17,9 @@ inline int faceIndex(int axis, bool positive) {
     return (axis << 1) + (positive ? 0 : 1);
 }
 
-// The face whose half-space the point is in most. Ties go to the earlier axis (x, then y,
-// then z); the centre itself is face 0.
+// The face whose half-space the point is in most: the signed index of its dominant axis, 0 to
+// 5 for +x, -x, +y, -y, +z, -z. Ties go to the earlier axis (x, then y, then z); the centre
+// itself is face 0. Applied to a direction, this is its direction index.
 int faceOf(const Vec3f& point);
 
 // Unit outward normal of the face; any value outside 0..5 yields +X.
@@ -32,3 +33,7 @@ Matrix4f faceOrientationMatrix(int face);
 
 // (dot(v, right), dot(v, forward), dot(v, normal)) with the face's local axes.
 Vec3f toFaceLocal(const Vec3f& v, int face);
+
+// The face that `face` becomes after a quarter turn about `axis` (direction 0 = positive
+// angles). The two faces on the axis itself stay.
+int rotateFace(int axis, int direction, int face);

@@ -148,3 +148,16 @@ void Matrix4f::transformPoint(Vec3f& p) const {
     transform(h);
     p.set(h.x(), h.y(), h.z());
 }
+
+void shadowMatrix(const Vec3f& n, const Vec3f& light, float d, Matrix4f& out) {
+    float l = n.dot(light);
+    float s = l + d;
+    for (int r = 0; r < 3; ++r) {
+        for (int c = 0; c < 3; ++c)
+            out.at(c, r) = (r == c ? s : 0.0f) - light[r] * n[c];
+        out.at(3, r) = -light[r] * d;
+    }
+    for (int c = 0; c < 3; ++c)
+        out.at(c, 3) = -n[c];
+    out.at(3, 3) = l;
+}

@@ -59,3 +59,7 @@ public:
 private:
     float m[16];
 };
+
+// Projection of points from the point light onto the plane dot(n, p) + d = 0. The result has
+// a w row, so it is meant for OpenGL's division by w (transformPoint does not divide).
+void shadowMatrix(const Vec3f& n, const Vec3f& light, float d, Matrix4f& out);

@@ -2,15 +2,10 @@
 
 #include <cassert>
 
-#include "entities/utilities.h"
 #include "math/colours.h"
+#include "math/faces.h"
 
 const Vec4f FACE_COLORS[6] = {WHITE, GREEN, RED, BLUE, ORANGE, YELLOW};
-
-namespace {
-// Blue right, green left, white top, yellow bottom, red front, orange back.
-constexpr int INITIAL_FACE_COLORS[6] = {3, 1, 0, 5, 2, 4};
-} // namespace
 
 Cube::Cube(float size, const Vec3f& centre)
     : matrix(Matrix4f::translation(centre)), size(size), bevel(size * 0.05f), inset(bevel * 0.25f) {

@@ -6,6 +6,10 @@
 // Sticker colours by colour index: 0 white, 1 green, 2 red, 3 blue, 4 orange, 5 yellow.
 extern const Vec4f FACE_COLORS[6];
 
+// The colour index each world face (+X, -X, +Y, -Y, +Z, -Z) shows on a solved cube: blue right,
+// green left, white top, yellow bottom, red front, orange back.
+constexpr int INITIAL_FACE_COLORS[6] = {3, 1, 0, 5, 2, 4};
+
 // One cubie of the Rubik's cube: a small cube of edge `size` with a coloured sticker and a dark
 // bevel on each side. Owned by its RubiksCube. The draw calls work in cubie space: callers
 // multiply the transpose of `matrix` onto the model-view first and set lighting and materials.

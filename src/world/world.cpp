@@ -4,26 +4,32 @@
 #include <cmath>
 #include <cstdio>
 
-#include "entities/randomsource.h"
-#include "entities/utilities.h"
 #include "math/colours.h"
 #include "math/constants.h"
 #include "math/faces.h"
+#include "math/randomsource.h"
+
+World::Hooks& World::defaultHooks() {
+    static Hooks hooks;
+    return hooks;
+}
 
 World::World(int n, int cubieSize)
     : RubiksCube(n, static_cast<float>(cubieSize), ROTATION_TIME),
       lightAngle(std::acos(1.0f / (lightHeight + 1.0f))), lightModelAmbient(grey(0.3f)),
       lightDiffuse(grey(0.7f)), lightAmbient(grey(0.0f)), lightSpecular(grey(0.6f)),
-      lightAttenuation(0, 0, 1), faceClipPlanes{}, layerClipPlanes{} {
+      lightAttenuation(0, 0, 1), faceClipPlanes{}, layerClipPlanes{},
+      tankMaker(defaultHooks().tankMaker), itemBoxMaker(defaultHooks().itemBoxMaker),
+      collisionResponse(defaultHooks().collisionResponse) {
     specular = BLACK; // stickers show no highlight
     float h = halfExtent();
     for (int f = 0; f < 6; ++f) {
         Vec3f light = faceNormal(f) * ((lightHeight + 1.0f) * h);
         lightPositions[f] = Vec4f(light.x(), light.y(), light.z(), 1.0f);
-        shadowMatrix(faceNormal(f), light, -(h + 0.05f), shadowMatrices[f]);
+        shadowMatrix(faceNormal(f), light, -shadowPlaneOffset(), shadowMatrices[f]);
     }
     // Each face's square, inset by the bevel, bounded on the two axes lying in the face.
-    double limit = h - cubies.front()->bevel;
+    double limit = shadowLimit();
     for (int f = 0; f < 6; ++f) {
         int plane = 0;
         for (int g = 0; g < 6; ++g) {
@@ -37,8 +43,42 @@ World::World(int n, int cubieSize)
 }
 
 World::~World() {
+    // A made tank may still be listed; everything else listed or discarded is deleted once.
     for (Object* object : allObjects)
+        if (std::find(madeTanks.begin(), madeTanks.end(), object) == madeTanks.end())
+            delete object;
+    deleteDiscarded();
+    for (Object* tank : madeTanks)
+        delete tank;
+}
+
+void World::discard(Object* object) {
+    removeObject(object);
+    if (std::find(discarded.begin(), discarded.end(), object) == discarded.end())
+        discarded.push_back(object);
+}
+
+void World::deleteDiscarded() {
+    for (Object* object : discarded)
         delete object;
+    discarded.clear();
+}
+
+Tank* World::addTank(int face) {
+    if (face < 0 || face > 5 || faceHasTank[face] || !tankMaker)
+        return nullptr;
+    Vec3f position = faceNormal(face) * (n * cubieSize * 0.5f);
+    MadeTank made = tankMaker(*this, position, FACE_COLORS[INITIAL_FACE_COLORS[face]]);
+    if (!made.tank || !made.object)
+        return nullptr;
+    addObject(made.object);
+    tanks.push_back(made.tank);
+    madeTanks.push_back(made.object);
+    faceHasTank[face] = true;
+    size_t k = tanks.size();
+    if (k > 1)
+        itemInterval = itemInterval * static_cast<float>(k - 1) / static_cast<float>(k);
+    return made.tank;
 }
 
 bool World::comesBefore(const Object* a, const Object* b) const {
@@ -68,7 +108,7 @@ void World::resort() {
 void World::addObject(Object* object) {
     insertSorted(object->type == BOX ? boxes : movables, object);
     insertSorted(allObjects, object);
-    collisionDetector.addObject(object);
+    collisionDetector.addObject(object->boundingBox, object);
     if (object->type == ITEM_BOX)
         ++itemCount;
 }

@@ -16,13 +16,34 @@ class Tank;
 // queues random turns, spawns item boxes, and holds the per-face lights, shadow projections
 // and clip planes its drawing uses. Gravity on every face points into the cube.
 // Owns every object from addObject until removeObject (which only unlinks; the caller deletes);
-// deleting the world deletes the objects still in it.
+// deleting the world deletes the objects still in it, the objects given to discard, and every
+// tank addTank made, whether or not it is still in the lists (a destroyed tank leaves them but
+// its player still reads it).
+//
+// The world knows no entity: the tanks, item boxes and collision response of a game plug in
+// through the hooks below, which a new world copies from defaultHooks().
 class World : public RubiksCube {
 public:
+    // A tank made for addTank: the same object seen as the Tank players drive and as the Object
+    // the world holds. Both null when no tank can be made.
+    struct MadeTank {
+        Tank* tank;
+        Object* object;
+    };
+    // Makes a tank standing at `position` (a face centre), painted `colour`.
+    using TankMaker = std::function<MadeTank(World&, const Vec3f& position, const Vec4f& colour)>;
     // Makes the item box the spawner adds; null spawns nothing this time.
     using ItemBoxMaker = std::function<Object*(World&)>;
     // Answers the pairs of colliding objects of one tick (dt seconds).
     using CollisionResponse = std::function<void(World&, std::vector<Collision*>&, float dt)>;
+
+    struct Hooks {
+        TankMaker tankMaker;
+        ItemBoxMaker itemBoxMaker;
+        CollisionResponse collisionResponse;
+    };
+    // What every new world starts with: empty until the game's entities install theirs.
+    static Hooks& defaultHooks();
 
     World(int n, int cubieSize);
     ~World() override;
@@ -32,6 +53,14 @@ public:
 
     void addObject(Object* object);
     void removeObject(Object* object);
+    // Removes the object now and deletes it once no collision record of this tick can name it
+    // any more: after the collision response pass, or with the world. For objects taken out in
+    // the middle of a tick's response (a picked-up or crushed item box).
+    void discard(Object* object);
+
+    // A new tank at the centre of `face` in the face's colour, from tankMaker; null when the
+    // face already has one (or no tank can be made). With k tanks, boxes spawn every 6 / k s.
+    Tank* addTank(int face);
 
     // Pull at a point: towards the cube, along the normal of the point's face.
     Vec3f gravityAt(const Vec3f& point) const;
@@ -52,6 +81,15 @@ public:
     // consistent, every object registered with the detector, and the cube's grid. Returns false
     // and says why on failure.
     bool validate() const;
+
+    // Shadows are flattened onto a plane this far above each face (world units), so that they
+    // never fight the stickers for depth.
+    static constexpr float SHADOW_LIFT = 0.05f;
+    // Distance of the shadow planes from the centre.
+    float shadowPlaneOffset() const { return halfExtent() + SHADOW_LIFT; }
+    // Half the side of a face's square inset by the cubies' bevel: how far shadows may reach
+    // from the face's centre line along either axis of the face.
+    float shadowLimit() const { return halfExtent() - cubies.front()->bevel; }
 
     // Drawing (GL only). viewMatrix (world to eye) may be null; focus, when given, points from
     // the centre towards the viewer's face.
@@ -85,12 +123,15 @@ public:
     std::vector<Object*> turningObjects; // riders of the layer being turned
     int itemCount = 0;                   // item boxes in the world
 
-    // Supplied by the game's entities; without them no item boxes spawn and collisions are
-    // only reported.
+    // Supplied by the game's entities; without them no tank or item box is made and collisions
+    // are only reported.
+    TankMaker tankMaker;
     ItemBoxMaker itemBoxMaker;
     CollisionResponse collisionResponse;
 
 private:
+    void deleteDiscarded();
+
     float turnedAngle() const;      // radians the current turn has covered
     int turnTarget(int face) const; // the face `face` becomes under the current turn
     void enableFaceLights(int face, bool riding) const;
@@ -109,4 +150,7 @@ private:
     void updateMovables(float dt);
     void startPendingTurn();
     void spawnItems(float dt);
+
+    std::vector<Object*> madeTanks; // every tank addTank made, owned until the world goes
+    std::vector<Object*> discarded; // removed, to be deleted after the response pass
 };

@@ -1,7 +1,6 @@
 #include <GL/gl.h>
 #include <cstdio>
 
-#include "entities/utilities.h"
 #include "math/constants.h"
 #include "math/faces.h"
 #include "math/glmatrix.h"

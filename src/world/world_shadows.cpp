@@ -1,6 +1,5 @@
 #include <GL/gl.h>
 
-#include "entities/utilities.h"
 #include "math/colours.h"
 #include "math/faces.h"
 #include "math/glmatrix.h"
@@ -81,8 +80,8 @@ void World::drawTurningFaceShadows(size_t begin, size_t end) {
     float alpha1 = shadowAlpha * (light1 - o).dot(up) / (light1 - o).length();
     float alpha2 = shadowAlpha * (light2 - o).dot(up) / (light2 - o).length();
     Matrix4f tilted1, tilted2;
-    shadowMatrix(up, light1, -(halfExtent() + 0.05f), tilted1);
-    shadowMatrix(up, light2, -(halfExtent() + 0.05f), tilted2);
+    shadowMatrix(up, light1, -shadowPlaneOffset(), tilted1);
+    shadowMatrix(up, light2, -shadowPlaneOffset(), tilted2);
 
     // Loaded here, under the camera's model-view, so that they cut in eye space where the
     // layer really is for this view.
@@ -96,7 +95,7 @@ void World::drawTurningFaceShadows(size_t begin, size_t end) {
         glDisable(side);
     }
 
-    double limit = halfExtent() - cubies.front()->bevel;
+    double limit = shadowLimit();
     const double strip[2][4] = {{p.x(), p.y(), p.z(), limit}, {-p.x(), -p.y(), -p.z(), limit}};
     glClipPlane(GL_CLIP_PLANE0, strip[0]);
     glClipPlane(GL_CLIP_PLANE1, strip[1]);

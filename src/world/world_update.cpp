@@ -1,7 +1,7 @@
 #include <cmath>
 
-#include "entities/randomsource.h"
 #include "math/faces.h"
+#include "math/randomsource.h"
 #include "world/world.h"
 
 void World::update(float dt) {
@@ -42,6 +42,7 @@ void World::updateMovables(float dt) {
         collisionResponse(*this, collisions, dt);
     for (Collision* collision : collisions)
         delete collision;
+    deleteDiscarded();
 }
 
 void World::startPendingTurn() {

@@ -7,9 +7,9 @@
 
 #include "app/followcamera.h"
 #include "app/worldcamera.h"
-#include "entities/randomsource.h"
 #include "math/constants.h"
 #include "math/faces.h"
+#include "math/randomsource.h"
 #include "support/glwindow.h"
 #include "support/vecexpect.h"
 #include "world/object.h"

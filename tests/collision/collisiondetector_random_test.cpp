@@ -5,7 +5,7 @@
 #include <set>
 
 #include "collisiondetector_testing.h"
-#include "entities/randomsource.h"
+#include "math/randomsource.h"
 
 namespace {
 
@@ -38,7 +38,7 @@ public:
             from.erase(pick);
             if (&to == &registered) {
                 place(box, randomPoint(), false);
-                detector.addObject(box);
+                detector.addObject(box->boundingBox, box);
             } else {
                 detector.removeObject(box);
             }
@@ -81,7 +81,7 @@ public:
     void checkAgainstFreshDetector() {
         CollisionDetector fresh;
         for (TestBox* box : registered)
-            fresh.addObject(box);
+            fresh.addObject(box->boundingBox, box);
         ASSERT_TRUE(fresh.validate());
         std::vector<Pair> fromFresh = query(fresh);
         std::vector<Pair> fromOld = query(detector);

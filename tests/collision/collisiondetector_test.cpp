@@ -20,13 +20,13 @@ TEST(CollisionDetector, ReportsEachPairLaterFirstOnlyWhileAllThreeAxesOverlap) {
     EXPECT_TRUE(records.empty());
 
     TestBox a(cube(0), cube(2));
-    detector.addObject(&a);
+    detector.addObject(a.boundingBox, &a);
     EXPECT_EQ(query(detector), Pairs{});
     TestBox b(Vec3f(1, 1, 5), Vec3f(3, 3, 6)); // meets a on x and y only
-    detector.addObject(&b);
+    detector.addObject(b.boundingBox, &b);
     EXPECT_EQ(query(detector), Pairs{});
     TestBox c(cube(1), cube(3)); // overlaps a from the start
-    detector.addObject(&c);
+    detector.addObject(c.boundingBox, &c);
     EXPECT_EQ(query(detector), Pairs{Pair(&c, &a)});
     ASSERT_TRUE(detector.validate());
 
@@ -43,12 +43,12 @@ TEST(CollisionDetector, TiesKeepTheOrderTheyWereGiven) {
     TestBox low(cube(0), cube(2));
     TestBox high(Vec3f(2, 1, 1), Vec3f(4, 3, 3)); // x touches at 2, y and z overlap
     CollisionDetector maxMeetsNewMin;
-    maxMeetsNewMin.addObject(&low);
-    maxMeetsNewMin.addObject(&high);
+    maxMeetsNewMin.addObject(low.boundingBox, &low);
+    maxMeetsNewMin.addObject(high.boundingBox, &high);
     EXPECT_EQ(query(maxMeetsNewMin), Pairs{});
     CollisionDetector minMeetsNewMax;
-    minMeetsNewMax.addObject(&high);
-    minMeetsNewMax.addObject(&low);
+    minMeetsNewMax.addObject(high.boundingBox, &high);
+    minMeetsNewMax.addObject(low.boundingBox, &low);
     EXPECT_EQ(query(minMeetsNewMax), Pairs{Pair(&low, &high)});
 
     high.moveTo(Vec3f(-0.5f, 0, 0)); // overlap, then back to touching: still overlapping
@@ -62,9 +62,9 @@ TEST(CollisionDetector, TiesKeepTheOrderTheyWereGiven) {
     TestBox a(Vec3f(0, 0, 0), Vec3f(2, 1, 1));
     TestBox c(Vec3f(2.5f, 0, 0), Vec3f(2.75f, 1, 1));
     TestBox b(Vec3f(3, 0, 0), Vec3f(5, 1, 1));
-    sliding.addObject(&a);
-    sliding.addObject(&c);
-    sliding.addObject(&b);
+    sliding.addObject(a.boundingBox, &a);
+    sliding.addObject(c.boundingBox, &c);
+    sliding.addObject(b.boundingBox, &b);
     b.moveTo(Vec3f(-1, 0, 0)); // x 2..4
     EXPECT_EQ(query(sliding), Pairs{Pair(&b, &c)});
     EXPECT_TRUE(sliding.validate());
@@ -75,9 +75,9 @@ TEST(CollisionDetector, PartnersAreReportedInTheOrderTheyBeganToOverlap) {
     TestBox a(Vec3f(0, 0, 0), Vec3f(1, 1, 1));
     TestBox b(Vec3f(2, 0, 0), Vec3f(3, 1, 1));
     TestBox c(Vec3f(10, 0, 0), Vec3f(13, 1, 1));
-    detector.addObject(&a);
-    detector.addObject(&b);
-    detector.addObject(&c);
+    detector.addObject(a.boundingBox, &a);
+    detector.addObject(b.boundingBox, &b);
+    detector.addObject(c.boundingBox, &c);
     c.moveTo(Vec3f(-8.5f, 0, 0)); // x 1.5..4.5: b only
     EXPECT_EQ(query(detector), Pairs{Pair(&c, &b)});
     c.moveTo(Vec3f(-9.5f, 0, 0)); // x 0.5..3.5: a as well
@@ -91,9 +91,9 @@ TEST(CollisionDetector, RemovalShiftsLaterObjectsAndKeepsTheirPairs) {
     TestBox b(cube(1), cube(4));
     TestBox c(cube(2), cube(5));
     TestBox stranger(cube(1), cube(2));
-    detector.addObject(&a);
-    detector.addObject(&b);
-    detector.addObject(&c);
+    detector.addObject(a.boundingBox, &a);
+    detector.addObject(b.boundingBox, &b);
+    detector.addObject(c.boundingBox, &c);
     detector.removeObject(&stranger);
     EXPECT_EQ(query(detector), (Pairs{Pair(&b, &a), Pair(&c, &a), Pair(&c, &b)}));
 
@@ -117,15 +117,15 @@ TEST(CollisionDetectorDeathTest, ProgrammingErrorsAreCaught) {
     EXPECT_DEATH(
         {
             CollisionDetector detector;
-            detector.addObject(&a);
-            detector.addObject(&a);
+            detector.addObject(a.boundingBox, &a);
+            detector.addObject(a.boundingBox, &a);
         },
         "isRegistered");
     EXPECT_DEATH(
         {
             CollisionDetector detector;
-            detector.addObject(&a);
-            detector.addObject(&b);
+            detector.addObject(a.boundingBox, &a);
+            detector.addObject(b.boundingBox, &b);
             b.boundingBox.intervals[0] = 7; // min above max: the sort meets b's own entries
             query(detector);
         },

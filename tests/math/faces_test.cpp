@@ -92,4 +92,34 @@ TEST(Faces, ToFaceLocalUsesTheFaceAxes) {
     }
 }
 
+TEST(RotateFace, FollowsTheFaceCyclesBothWays) {
+    EXPECT_EQ(rotateFace(2, 0, 0), 2);
+    EXPECT_EQ(rotateFace(2, 1, 0), 3);
+    EXPECT_EQ(rotateFace(0, 0, 5), 2);
+    EXPECT_EQ(rotateFace(0, 0, 0), 0);
+    EXPECT_EQ(rotateFace(1, 1, 3), 3);
+    for (int axis = 0; axis < 3; ++axis)
+        for (int face = 0; face < 6; ++face) {
+            EXPECT_EQ(rotateFace(axis, 1, rotateFace(axis, 0, face)), face);
+            int f = face;
+            for (int i = 0; i < 4; ++i)
+                f = rotateFace(axis, 0, f);
+            EXPECT_EQ(f, face);
+        }
+}
+
+// The cycle must agree with the rotation matrices: a positive quarter turn about the axis
+// carries each face normal onto the normal of the face it becomes.
+TEST(RotateFace, AgreesWithPositiveQuarterTurns) {
+    const Matrix4f turns[3] = {Matrix4f::rotationX(static_cast<float>(M_PI / 2)),
+                               Matrix4f::rotationY(static_cast<float>(M_PI / 2)),
+                               Matrix4f::rotationZ(static_cast<float>(M_PI / 2))};
+    for (int axis = 0; axis < 3; ++axis)
+        for (int face = 0; face < 6; ++face) {
+            Vec3f n = faceNormal(face);
+            turns[axis].transformPoint(n);
+            EXPECT_EQ(faceOf(n), rotateFace(axis, 0, face)) << axis << " " << face;
+        }
+}
+
 } // namespace

@@ -146,4 +146,26 @@ TEST(Matrix4fDeathTest, IndicesOutsideTheMatrixAssert) {
 }
 #endif
 
+TEST(ShadowMatrix, ProjectsFromThePointLightOntoThePlane) {
+    Matrix4f m;
+    shadowMatrix(Vec3f(0, 0, 1), Vec3f(0, 0, 10), 0.0f, m);
+    Vec4f p(1, 0, 1, 1);
+    m.transform(p);
+    EXPECT_FLOAT_EQ(p.x(), 10);
+    EXPECT_FLOAT_EQ(p.y(), 0);
+    EXPECT_FLOAT_EQ(p.z(), 0);
+    EXPECT_FLOAT_EQ(p.w(), 9);
+
+    // A tilted plane: after division by w every point lies on the plane, on the light's ray.
+    Vec3f n(0.6f, 0, 0.8f), light(3, 4, 20);
+    float d = -5.0f;
+    shadowMatrix(n, light, d, m);
+    Vec4f q(1, 2, 7, 1);
+    m.transform(q);
+    Vec3f s(q.x() / q.w(), q.y() / q.w(), q.z() / q.w());
+    EXPECT_NEAR(n.dot(s) + d, 0.0f, 1e-4f);
+    Vec3f toPoint = Vec3f(1, 2, 7) - light, toShadow = s - light;
+    EXPECT_NEAR(cross(toPoint, toShadow).length(), 0.0f, 1e-3f);
+}
+
 } // namespace

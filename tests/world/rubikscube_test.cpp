@@ -7,9 +7,9 @@
 #include <utility>
 #include <vector>
 
-#include "entities/randomsource.h"
 #include "math/constants.h"
 #include "math/faces.h"
+#include "math/randomsource.h"
 #include "support/glwindow.h"
 #include "world/rubikscube.h"
 

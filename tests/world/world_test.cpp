@@ -2,10 +2,12 @@
 
 #include <algorithm>
 
-#include "entities/randomsource.h"
+#include "math/colours.h"
 #include "math/constants.h"
 #include "math/faces.h"
+#include "math/randomsource.h"
 #include "support/probeobject.h"
+#include "support/vecexpect.h"
 #include "world/world.h"
 
 namespace {
@@ -224,6 +226,49 @@ TEST(World, DeletingTheWorldDeletesTheObjectsStillInIt) {
     EXPECT_EQ(destroyed, 6);
     delete removed;
     EXPECT_EQ(destroyed, 7);
+}
+
+// The world owns what it makes and what it is given to discard: a tank that has left the lists
+// (destroyed, its player still reading it) and a box discarded mid-response are both deleted,
+// each exactly once, and a discarded box lives until the response pass of its tick is over.
+TEST(World, AddTankPlacesOneTankPerFaceAndOwnsItToTheEnd) {
+    int destroyed = 0;
+    auto* world = new World(3, 28);
+    EXPECT_EQ(world->addTank(0), nullptr); // no tank maker installed: nothing is made
+    std::vector<Vec4f> colours;
+    world->tankMaker = [&](World& w, const Vec3f& at, const Vec4f& colour) {
+        colours.push_back(colour);
+        auto* probe = new ProbeObject(at, &w, TANK, &destroyed);
+        return World::MadeTank{reinterpret_cast<Tank*>(probe), probe};
+    };
+    for (int face : {4, 0, 2})
+        ASSERT_NE(world->addTank(face), nullptr);
+    EXPECT_EQ(world->addTank(4), nullptr);
+    ASSERT_EQ(world->tanks.size(), 3u);
+    EXPECT_FLOAT_EQ(world->itemInterval, 2.0f);
+    auto* first = reinterpret_cast<ProbeObject*>(world->tanks[0]);
+    expectVecNear(first->position, Vec3f(0, 0, 42));
+    // Each in the colour its face starts with: +Z red, +X blue, +Y white.
+    const Vec4f expected[3] = {RED, BLUE, WHITE};
+    for (int i = 0; i < 3; ++i)
+        for (int c = 0; c < 4; ++c)
+            EXPECT_EQ(colours[i][c], expected[i][c]) << i;
+
+    world->removeObject(first); // destroyed in play: out of the lists, still owned
+    auto* crushed = new ProbeObject(onFace(2, 28, 5, 5), world, ITEM_BOX, &destroyed);
+    world->addObject(crushed);
+    world->addObject(new ProbeObject(onFace(2, 28, 5, 5), world, BOX, &destroyed)); // its crusher
+    world->collisionResponse = [&](World& w, std::vector<Collision*>&, float) {
+        w.discard(crushed);
+        w.discard(crushed); // a second record naming it must not delete it twice
+        EXPECT_EQ(destroyed, 0);
+    };
+    world->update(0.016f);
+    EXPECT_EQ(destroyed, 1);
+    EXPECT_EQ(world->itemCount, 0);
+    EXPECT_TRUE(world->validate());
+    delete world;
+    EXPECT_EQ(destroyed, 5);
 }
 
 } // namespace

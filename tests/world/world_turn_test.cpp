@@ -1,8 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "entities/randomsource.h"
-#include "entities/utilities.h"
 #include "math/faces.h"
+#include "math/randomsource.h"
 #include "support/probeobject.h"
 #include "support/vecexpect.h"
 #include "world/world.h"

@@ -2,7 +2,7 @@
 
 #include <set>
 
-#include "entities/randomsource.h"
+#include "math/randomsource.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <chrono>
 #include <thread>
 
-#include "entities/timer.h"
+#include "math/timer.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "entities/randomsource.h"
+#include "math/randomsource.h"
 
 #include <cstdlib>
 #include <ctime>

@@ -1,4 +1,4 @@
-#include "entities/timer.h"
+#include "math/timer.h"
 
 #include <chrono>
 

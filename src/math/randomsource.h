@@ -14,7 +14,9 @@ public:
     void seed(unsigned int seed);
 
     float randomFloat(float a, float b); // in [a, b]
-    int randomInt(int a, int b);         // in [a, b]; b only for the generator's largest value
+    // In [a, b], every value about equally often: the generator's range is cut into b - a + 1
+    // equal parts, and its largest value, which would give b + 1, is counted as b.
+    int randomInt(int a, int b);
 
     float tableNext();
     float tableUniform(float a, float b);
