@@ -112,12 +112,14 @@ void SdlJoystickBackend::pollEvents() {
 
 void SdlJoystickBackend::deviceAdded(int deviceIndex) {
     const SDL_JoystickID instance = SDL_JoystickGetDeviceInstanceID(deviceIndex);
+    if (instance == -1)
+        return; // gone again already
     Slot* same = nullptr;
     Slot* gone = nullptr;
     const SDL_JoystickGUID guid = SDL_JoystickGetDeviceGUID(deviceIndex);
     const std::string name = deviceName(deviceIndex);
     for (Slot& slot : slots) {
-        if (slot.instance == instance && instance != -1)
+        if (slot.instance == instance)
             return; // already ours
         if (slot.instance != -1)
             continue;
@@ -127,14 +129,22 @@ void SdlJoystickBackend::deviceAdded(int deviceIndex) {
             gone = &slot;
     }
     Slot* target = same ? same : gone;
-    if (target && !open(deviceIndex, *target))
+    if (!target)
+        return;
+    if (!open(deviceIndex, *target))
         reportJoystickError(SDL_GetError());
+    // A controller opened now would show its triggers at rest until the next update: update
+    // it at once, so the next poll reads the pad as it is held.
+    SDL_GameControllerUpdate();
 }
 
 void SdlJoystickBackend::deviceRemoved(SDL_JoystickID instance) {
-    for (Slot& slot : slots)
-        if (slot.instance == instance)
+    for (Slot& slot : slots) {
+        if (slot.instance == instance) {
             close(slot);
+            slot.goneUnseen = true;
+        }
+    }
 }
 
 SdlJoystickBackend::Slot* SdlJoystickBackend::present(unsigned id) {
@@ -149,6 +159,10 @@ SdlJoystickBackend::Slot* SdlJoystickBackend::present(unsigned id) {
 unsigned SdlJoystickBackend::readPosition(unsigned id, JoystickPosition& position) {
     if (id >= slots.size())
         return MMSYSERR_BADDEVICEID;
+    if (slots[id].goneUnseen) {
+        slots[id].goneUnseen = false;
+        return JOYERR_UNPLUGGED;
+    }
     Slot* slot = present(id);
     if (!slot)
         return JOYERR_UNPLUGGED;

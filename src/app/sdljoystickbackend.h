@@ -10,9 +10,9 @@
 // The system's pads through SDL's game controller support, each presented as a Windows game
 // pad (see sdlpadreading.h). Device ids are slots fixed at the first deviceCount(): one per
 // pad then present, virtual pads first (so a script's pad 0 is gamepad 0), then the others in
-// SDL's order. A slot whose pad has gone reads JOYERR_UNPLUGGED. A pad that appears later
-// takes the gone slot of the same pad (same GUID and name) if there is one, else the first
-// gone slot; with no slot gone it is not used.
+// SDL's order. A slot whose pad has gone reads JOYERR_UNPLUGGED, at least once per going. A pad
+// that appears later takes the gone slot of the same pad (same GUID and name) if there is one, else
+// the first gone slot; with no slot gone it is not used.
 class SdlJoystickBackend : public JoystickBackend {
 public:
     SdlJoystickBackend(); // starts SDL's pads; without them (reported once) there are none
@@ -35,6 +35,9 @@ private:
         SDL_Joystick* joystick = nullptr;         // owned (the controller's own when it has one)
         SDL_JoystickGUID guid{};
         std::string name;
+        // Set when the pad goes, cleared by the next position read, which fails: a pad gone
+        // and replaced between two reads is still seen to go (and the newcomer read anew).
+        bool goneUnseen = false;
     };
 
     void enumerate();

@@ -183,6 +183,13 @@ TEST_F(VirtualPads, PadsGoingAndComingKeepTheirSlotsAndOnlyGoneSlotsAreRetaken) 
     EXPECT_FALSE(pad(0).button(0));
     EXPECT_EQ(pad(0).name(), "Virtual Pad 1");
     EXPECT_GT(pad(1).leftStick().x, 0.99f); // the others play on
+    testing::internal::CaptureStdout();
+    ASSERT_TRUE(unplugVirtualPad(2)); // out and in again within one tick: still seen to go
+    ASSERT_TRUE(plugVirtualPad(2));
+    tick();
+    tick();
+    EXPECT_EQ(stopCapture(), "Error: joyGetPosEx: Joystick not attached\n");
+    EXPECT_TRUE(pad(2).connected());
 
     // Pad 2 goes too and comes back to its own slot, though slot 0 is the first gone one,
     // with what its controls were set to meanwhile.
@@ -191,12 +198,14 @@ TEST_F(VirtualPads, PadsGoingAndComingKeepTheirSlotsAndOnlyGoneSlotsAreRetaken) 
     tick();
     EXPECT_EQ(stopCapture(), "Error: joyGetPosEx: Joystick not attached\n");
     set(1, "b", 1);
+    set(1, "righttrigger", 1);
     ASSERT_TRUE(plugVirtualPad(1));
     EXPECT_FALSE(plugVirtualPad(1));
     tick();
     EXPECT_TRUE(pad(1).connected());
     EXPECT_GT(pad(1).leftStick().x, 0.99f);
     EXPECT_TRUE(pad(1).button(1));
+    EXPECT_GE(pad(1).triggerA(), 0.7f);
     EXPECT_FALSE(pad(0).connected());
 
     // Another make of pad takes the gone slot; pad 1, back too late, finds none left.
