@@ -119,8 +119,12 @@ TEST_F(EntitiesRender, TankShellBlastAndBoxOnTheCube) {
     EXPECT_EQ(pixelsNear(tank->position + Vec3f(0, 0, tank->halfHeight), red), 49);
     EXPECT_GT(pixelsNear(shell->position, black), 30);
     EXPECT_GT(pixelsNear(box + Vec3f(0, 0, 1.625f), [](Pixel p) { return p.g > 60; }), 10);
-    Pixel grey = window.pixel(700, 50); // the display tank's unlit body over the red face
-    EXPECT_TRUE(grey.r < 100 && grey.g > 20);
+    // The right tread's marks: dark just behind the tank, fading further back.
+    auto darkerThan = [](int r) { return [r](Pixel p) { return p.r < r; }; };
+    Vec3f tread = tank->position + Vec3f(0.72f, 0, 0);
+    EXPECT_EQ(pixelsNear(tread - Vec3f(0, 1.5f, 0), darkerThan(60)), 49);
+    EXPECT_EQ(pixelsNear(tread - Vec3f(0, 4, 0), darkerThan(90)), 0);
+    EXPECT_EQ(pixelsNear(tread - Vec3f(0, 4, 0), darkerThan(200)), 49);
     // The icon's centre shows its texture's centre texel, in white light.
     const ItemTextures::Image& nuke = ItemTextures::instance().images[ITEM_NUKE];
     const unsigned char* texel =

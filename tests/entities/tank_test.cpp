@@ -73,6 +73,12 @@ TEST_F(TankTest, DrivingStopsAtTheEdgeWithTimersHeldAndFrictionSnapsToZero) {
     expectVecNear(tank->velocity, Vec3f(0, -10, 0), 1e-3f);
     tank->turn(0.5f);
     expectVecNear(tank->forward, Vec3f(std::sqrt(0.5f), std::sqrt(0.5f), 0));
+    // Driven the way it moves, only the sideways drift is damped.
+    Vec3f f = tank->forward;
+    float s = tank->velocity.dot(f);
+    Vec3f drift = tank->velocity - f * s;
+    run(tank, 1);
+    expectVecNear(tank->velocity, f * (s - 10 * TICK) + drift * 0.93f, 1e-4f);
     EXPECT_TRUE(tank->validate());
     // A layer turn may round a tank to a hair beyond its new face's edge: it is not stuck there
     // (a stun would never end), but it cannot go further out either.
