@@ -160,19 +160,21 @@ TEST_F(TankTest, HitsStunSpinBlinkAndTheTenthDestroys) {
     tank->turn(1);
     EXPECT_EQ(tank->itemCount, 3);
     expectVecNear(tank->forward, Vec3f(0, 1, 0));
-    int blinks = 0, spins = 0;
+    int blinks = 0, hidden = 0, spins = 0;
     for (int tick = 0; tick < 240; ++tick) {
         bool visible = tank->visible;
         float spin = tank->spinAngle;
         run(tank, 1);
         blinks += tank->visible != visible;
+        hidden += !tank->visible;
         spins += tank->spinAngle < spin; // each turn ends by passing 360
         ASSERT_TRUE(tank->stunTime <= 0 ||
                     std::fabs(tank->spinAngle - std::fmod(spin + 9, 360.0f)) < 1e-3f);
     }
     EXPECT_EQ(spins, 3); // 810 degrees in the stun, the rest of the third turn after it
     EXPECT_EQ(tank->spinAngle, 0);
-    EXPECT_NEAR(blinks, 32, 1); // four blinks a second for four seconds
+    EXPECT_NEAR(blinks, 32, 1);     // four blinks a second for four seconds, each half hidden
+    EXPECT_NEAR(hidden, 16 * 7, 2); // 7 of the 15 ticks of each quarter second
     for (int hits = 2; hits <= 10; ++hits) {
         tank->update(Tank::INVULNERABLE_TIME);
         tank->hit();
