@@ -21,13 +21,15 @@ void respond(World& world, std::vector<Collision*>& collisions, float) {
         Object* a = std::min(c->object1, c->object2,
                              [](Object* x, Object* y) { return x->type < y->type; });
         Object* b = a == c->object1 ? c->object2 : c->object1;
+        if (a->type != TANK)
+            continue;
         Tank* tank = static_cast<Tank*>(a);
-        if (a->type == TANK && b->type == EXPLOSION &&
+        if (b->type == EXPLOSION &&
             compareLength(b->position - a->position,
                           Tank::tankRadius + static_cast<Explosion*>(b)->radius) < 1)
             tank->hit();
-        if (a->type == TANK && b->type == ITEM_BOX && tank->itemCount < 3 &&
-            world.collisionDetector.isRegistered(b) && tank->addItem(randomItem()))
+        if (b->type == ITEM_BOX && tank->itemCount < 3 && world.collisionDetector.isRegistered(b) &&
+            tank->addItem(randomItem()))
             world.discard(b);
     }
 }
