@@ -65,8 +65,8 @@ public:
     // The first slot from `start` on (mod 3) that is empty (wantEmpty) or filled (otherwise);
     // 0 when there is none.
     int findSlot(int start, bool wantEmpty) const;
-    // One hit from an explosion: ignored while invulnerable; otherwise stun, blink, one point
-    // less, and at 0 points the death explosion and the tank leaves the world.
+    // One hit from an explosion: ignored while invulnerable or once destroyed; otherwise stun,
+    // blink, one point less, and at 0 points the death explosion and the tank leaves the world.
     void hit();
     void loseHealth() { --health; }
     int getHealth() const { return health; }

@@ -53,9 +53,9 @@ void Tank::fire(int kind, const Vec3f& sideways) {
 }
 
 // One point per hit, however big the blast; the invulnerability that follows keeps one blast
-// from counting twice.
+// from counting twice. A destroyed tank takes no more: its player reads 0 as the end.
 void Tank::hit() {
-    if (invulnerableTime > 0)
+    if (invulnerableTime > 0 || health <= 0)
         return;
     stunTime = STUN_TIME;
     invulnerableTime = INVULNERABLE_TIME;

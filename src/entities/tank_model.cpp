@@ -42,7 +42,7 @@ void Tank::loadModel() {
 }
 
 void Tank::compileModel() {
-    assert(pendingModel && "model->vertices");
+    assert(pendingModel != nullptr); // read by the first tank constructed
     displayList = glGenLists(1);
     assert(displayList != 0 && "displayList != 0");
     glNewList(displayList, GL_COMPILE);

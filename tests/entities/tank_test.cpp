@@ -179,6 +179,8 @@ TEST_F(TankTest, HitsStunSpinBlinkAndTheTenthDestroys) {
         tank->update(Tank::INVULNERABLE_TIME);
         tank->hit();
     }
+    tank->invulnerableTime = 0;
+    tank->hit(); // destroyed: stays at 0, the player's end
     EXPECT_EQ(tank->health, 0);
     EXPECT_EQ(std::count(world.movables.begin(), world.movables.end(), tank), 0);
     std::vector<Object*> blasts = objectsOfType(world, EXPLOSION);
