@@ -83,11 +83,12 @@ int Tank::findSlot(int start, bool wantEmpty) const {
 
 bool Tank::addItem(Item* item) {
     // A full inventory would have its first item overwritten and lost.
-    if (!item || itemCount >= SLOTS || items[findSlot(currentItem, true)] != nullptr) {
+    int slot = findSlot(currentItem, true);
+    if (!item || itemCount >= SLOTS || items[slot] != nullptr) {
         delete item;
         return false;
     }
-    items[findSlot(currentItem, true)] = item;
+    items[slot] = item;
     ++itemCount;
     return true;
 }
