@@ -29,6 +29,7 @@ protected:
 TEST_F(TankTest, HooksMakeTanksMeasuredFromTheModelAndSpawnBoxes) {
     installEntityHooks();
     installEntityHooks();
+    EXPECT_FALSE(World::defaultHooks().collisionResponse); // left to the game's response
     World game(3, 28);
     testing::internal::CaptureStdout();
     Tank* tank = game.addTank(4);
