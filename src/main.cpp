@@ -1,7 +1,87 @@
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/frameclock.h"
+#include "app/options.h"
+#include "app/padsink.h"
+#include "app/playsession.h"
+#include "app/script.h"
 #include "app/shell.h"
 #include "app/startscreen.h"
+#include "math/randomsource.h"
+
+namespace {
+
+constexpr int BAD_ARGUMENTS = 2; // exit status
+
+int refuse(const std::string& message) {
+    printf("%s\n\n%s", message.c_str(), usageText());
+    return BAD_ARGUMENTS;
+}
+
+// What the options ask for that the command line alone cannot check: the script's lines,
+// its pads and the level file. False with `error` saying which.
+bool checkInputs(const Options& options, std::vector<ScriptEvent>& events, std::string& error) {
+    if (!options.scriptPath.empty() && !loadScript(options.scriptPath, events, error))
+        return false;
+    for (const ScriptEvent& event : events) {
+        bool padEvent = event.kind == ScriptEvent::Kind::PAD_CONTROL ||
+                        event.kind == ScriptEvent::Kind::PAD_UNPLUG ||
+                        event.kind == ScriptEvent::Kind::PAD_PLUG;
+        if (padEvent && event.pad >= options.pads) {
+            error = options.scriptPath + ": line " + std::to_string(event.line) + ": pad " +
+                    std::to_string(event.pad) + " is not attached (--pads " +
+                    std::to_string(options.pads) + ")";
+            return false;
+        }
+    }
+    std::error_code ignored;
+    if (!options.level.empty() &&
+        !std::filesystem::is_regular_file("levels/" + options.level, ignored)) {
+        error = "--level: there is no level file levels/" + options.level;
+        return false;
+    }
+    return true;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
-    openWindow(&argc, argv);
-    return runShell(StartScreen::instance());
+    Options options;
+    std::string error;
+    if (!parseOptions(std::vector<std::string>(argv + 1, argv + argc), options, error))
+        return refuse(error);
+    if (options.help) {
+        printf("%s", usageText());
+        return 0;
+    }
+    std::vector<ScriptEvent> events;
+    if (!checkInputs(options, events, error))
+        return refuse(error);
+    if (options.seeded)
+        randomSource.seed(options.seed);
+    frameClock.fixedStep = options.fixedStep;
+
+    NoPads pads; // the virtual pads are not part of this program yet
+    PlaySession session(options, std::move(events), pads);
+    if (!session.openTrace(error))
+        return refuse(error);
+    if (options.scripted())
+        session.install(); // a plain run has nothing watching its frames
+
+    std::vector<char*> glutArgv = {argv[0]};
+    for (std::string& argument : options.glutArguments)
+        glutArgv.push_back(argument.data());
+    glutArgv.push_back(nullptr);
+    int glutArgc = static_cast<int>(glutArgv.size()) - 1;
+    openWindow(&glutArgc, glutArgv.data(),
+               WindowSettings{options.width, options.height, options.fullscreen});
+    // Before the first screen exists: creating it counts the joysticks.
+    session.attachPads();
+    // The match of --level starts from the game screen, which is not part of this program yet.
+    int status = runShell(StartScreen::instance());
+    int sessionStatus = session.finish();
+    return status != 0 ? status : sessionStatus;
 }

@@ -1,27 +1,35 @@
 #pragma once
 
-#include "app/platform.h"
+#include "app/framechain.h"
 #include "app/screen.h"
 
-// Period of the one-shot frame timers, in milliseconds: 1000 / 60 truncated.
-constexpr unsigned int FRAME_TIMER_MS = static_cast<unsigned int>(1000.0 / 60);
-
-// A screen that animates on a chain of one-shot 16 ms timers: while it is running, each
-// display() arms exactly one timer, whose tick advances the screen and posts the redisplay
-// that arms the next. After deactivate() the timer already pending still fires once; no
-// further one is armed, because this screen's display() no longer runs.
+// A screen that animates on its own chain of one-shot timers, 60 ticks a second while it is
+// running. display() (and, if it likes, activate()) asks for the next frame; whatever the
+// number of displays (window exposures, resizes, switches, a second activation), the screen
+// has one chain and one pending timer, so its per-tick animations keep their pace. The tick
+// advances the screen and posts the redisplay that asks for the next frame. After
+// deactivate() the timer already pending still fires once and runs its whole tick; no
+// further one is armed, because the screen no longer asks.
 class AnimatedScreen : public Screen {
 public:
-    void activate() override { running = true; }
+    AnimatedScreen();
+
+    void activate() override;
     void deactivate() override { running = false; }
     bool isRunning() const { return running; }
+    bool hasFrameChain() const override { return running; }
+
+    // One frame's advance of the screen, run by its timer.
+    virtual void tick() = 0;
 
 protected:
-    // Call at the end of display(). `value` reaches the tick callback.
-    void scheduleNextFrame(Platform::TimerCallback tick, int value = 0) {
-        if (running)
-            platform().armTimer(FRAME_TIMER_MS, tick, value);
-    }
+    // Call at the end of display(): arms the chain's timer unless the screen is not running or
+    // a timer is already pending.
+    void scheduleNextFrame();
 
+private:
+    void onTimer();
+
+    FrameChain chain;
     bool running = false;
 };

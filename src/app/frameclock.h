@@ -6,11 +6,14 @@
 // of any screen, so a screen switch does not restart it.
 class FrameClock {
 public:
-    // Reads the clock; sets dt = now - lastTime and lastTime = now.
+    // Reads the clock; sets dt = now - lastTime and lastTime = now. With a fixed step, dt is
+    // exactly one frame (1/60 s) and lastTime advances by it, whatever the clock says, so a
+    // scripted run replays the same way on any machine.
     void tick();
 
     float lastTime = 0.0f; // seconds since program start at the last tick
     float dt = 0.0f;       // seconds
+    bool fixedStep = false;
 
 private:
     Timer timer; // started when the clock is created, at program start

@@ -1,6 +1,7 @@
 #include "app/platform.h"
 
 #include <GL/freeglut.h>
+#include <chrono>
 
 namespace {
 
@@ -10,12 +11,18 @@ bool glutReady() {
     return glutGet(GLUT_INIT_STATE) != 0;
 }
 
+// Once the window is closed it stops being current, but the timers due in the same turn of
+// the loop still fire; GLUT would end the process with status 1 on a window call then.
+bool windowOpen() {
+    return glutReady() && glutGetWindow() != 0;
+}
+
 int glutModifiers() {
     return glutReady() ? glutGetModifiers() : 0;
 }
 
 void postGlutRedisplay() {
-    if (glutReady())
+    if (windowOpen())
         glutPostRedisplay();
 }
 
@@ -25,21 +32,43 @@ void armGlutTimer(unsigned int milliseconds, Platform::TimerCallback callback, i
 }
 
 void attachGlutMenu(int menu, int button) {
-    if (!glutReady())
+    if (!windowOpen())
         return;
     glutSetMenu(menu);
     glutAttachMenu(button);
 }
 
 void detachGlutMenu(int button) {
-    if (glutReady())
+    if (windowOpen())
         glutDetachMenu(button);
+}
+
+double steadySeconds() {
+    using namespace std::chrono;
+    return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
+
+void swapGlutBuffers() {
+    if (windowOpen())
+        glutSwapBuffers();
+}
+
+void leaveGlutMainLoop() {
+    if (glutReady())
+        glutLeaveMainLoop();
+}
+
+void toggleGlutFullScreen() {
+    if (windowOpen())
+        glutFullScreenToggle();
 }
 
 } // namespace
 
 Platform glutPlatform() {
-    return Platform{glutModifiers, postGlutRedisplay, armGlutTimer, attachGlutMenu, detachGlutMenu};
+    return Platform{glutModifiers,   postGlutRedisplay, armGlutTimer,
+                    attachGlutMenu,  detachGlutMenu,    steadySeconds,
+                    swapGlutBuffers, leaveGlutMainLoop, toggleGlutFullScreen};
 }
 
 Platform& platform() {

@@ -1,8 +1,9 @@
 #pragma once
 
 // The GLUT services that input handling, screen switching and the frame timers need outside
-// of drawing. They go through this table so that all of that runs in tests without a window;
-// the program uses the real GLUT functions, installed by default.
+// of drawing, and the clock that paces the frames. They go through this table so that all of
+// that runs in tests without a window; the program uses the real GLUT functions, installed by
+// default.
 struct Platform {
     using TimerCallback = void (*)(int value);
 
@@ -11,6 +12,10 @@ struct Platform {
     void (*armTimer)(unsigned int milliseconds, TimerCallback callback, int value);
     void (*attachMenu)(int menu, int button); // glutSetMenu + glutAttachMenu
     void (*detachMenu)(int button);           // glutDetachMenu
+    double (*seconds)();                      // monotonic clock, seconds
+    void (*swapBuffers)();                    // glutSwapBuffers
+    void (*leaveMainLoop)();                  // glutLeaveMainLoop
+    void (*toggleFullScreen)();               // glutFullScreenToggle
 };
 
 // The table in use. Tests may replace its entries and must restore them.

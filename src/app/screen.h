@@ -1,5 +1,7 @@
 #pragma once
 
+class TraceLine;
+
 // One screen of the program (welcome, game, level editor). The shell forwards every GLUT
 // event to the current screen; every operation does nothing unless a screen overrides it.
 // Screens live until the program ends; switchScreen does not own them.
@@ -12,11 +14,21 @@ public:
     virtual void keyboard(unsigned char /*key*/, int /*x*/, int /*y*/) {}
     virtual void keyboardUp(unsigned char /*key*/, int /*x*/, int /*y*/) {}
     virtual void special(int /*key*/, int /*x*/, int /*y*/) {}
+    virtual void specialUp(int /*key*/, int /*x*/, int /*y*/) {}
     virtual void mouse(int /*button*/, int /*state*/, int /*x*/, int /*y*/) {}
     virtual void motion(int /*x*/, int /*y*/) {}
     // Runs while currentScreen still points at the previous screen: do not rely on it here.
     virtual void activate() {}
     virtual void deactivate() {}
+
+    // Whether the screen is ticked by a timer chain of its own right now (see AnimatedScreen).
+    // Screens without one redraw on input only.
+    virtual bool hasFrameChain() const { return false; }
+
+    // The screen's name in a frame trace: "start", "welcome", "game" or "editor".
+    virtual const char* traceName() const { return "screen"; }
+    // Appends the screen's own fields to the frame's trace line, after "tick" and "screen".
+    virtual void addTraceFields(TraceLine& /*line*/) const {}
 };
 
 // Deactivates the current screen (if any), activates `next`, makes it current and asks for

@@ -1,5 +1,6 @@
 #include "support/fakeplatform.h"
 
+#include <algorithm>
 #include <cassert>
 
 namespace {
@@ -13,7 +14,7 @@ void fakePostRedisplay() {
     ++active->redisplays;
 }
 void fakeArmTimer(unsigned int ms, Platform::TimerCallback callback, int value) {
-    active->timers.push_back({ms, callback, value});
+    active->timers.push_back({ms, callback, value, active->now});
 }
 void fakeAttachMenu(int menu, int button) {
     active->attachedMenu = menu;
@@ -25,14 +26,27 @@ void fakeDetachMenu(int button) {
         active->attachedButton = -1;
     }
 }
+double fakeSeconds() {
+    return active->now;
+}
+void fakeSwap() {
+    ++active->swaps;
+}
+void fakeLeaveMainLoop() {
+    ++active->loopsLeft;
+}
+void fakeToggleFullScreen() {
+    ++active->fullScreenToggles;
+}
 
 } // namespace
 
 FakePlatform::FakePlatform() : saved(platform()) {
     assert(active == nullptr);
     active = this;
-    platform() =
-        Platform{fakeModifiers, fakePostRedisplay, fakeArmTimer, fakeAttachMenu, fakeDetachMenu};
+    platform() = Platform{fakeModifiers,  fakePostRedisplay, fakeArmTimer,
+                          fakeAttachMenu, fakeDetachMenu,    fakeSeconds,
+                          fakeSwap,       fakeLeaveMainLoop, fakeToggleFullScreen};
 }
 
 FakePlatform::~FakePlatform() {
@@ -43,7 +57,13 @@ FakePlatform::~FakePlatform() {
 int FakePlatform::fireTimers() {
     std::vector<PendingTimer> due;
     due.swap(timers);
-    for (const PendingTimer& t : due)
+    std::stable_sort(due.begin(), due.end(), [](const PendingTimer& a, const PendingTimer& b) {
+        return a.due() < b.due();
+    });
+    for (const PendingTimer& t : due) {
+        if (t.due() > now)
+            now = t.due();
         t.callback(t.value);
+    }
     return static_cast<int>(due.size());
 }

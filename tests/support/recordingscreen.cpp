@@ -1,32 +1,16 @@
 #include "support/recordingscreen.h"
 
 #include "app/platform.h"
-
-namespace {
-
-std::vector<RecordingScreen*>& screens() {
-    static std::vector<RecordingScreen*> all;
-    return all;
-}
-
-void recordingTick(int id) {
-    screens()[static_cast<size_t>(id)]->tick();
-}
-
-} // namespace
+#include "app/shell.h"
+#include "app/trace.h"
 
 RecordingScreen::RecordingScreen(std::string name, std::vector<std::string>* log)
-    : name(std::move(name)), log(log), id(static_cast<int>(screens().size())) {
-    screens().push_back(this);
-}
-
-RecordingScreen::~RecordingScreen() {
-    screens()[static_cast<size_t>(id)] = nullptr;
-}
+    : name(std::move(name)), log(log) {}
 
 void RecordingScreen::display() {
     record("display");
-    scheduleNextFrame(recordingTick, id);
+    presentFrame();
+    scheduleNextFrame();
 }
 
 void RecordingScreen::reshape(int width, int height) {
@@ -46,6 +30,10 @@ void RecordingScreen::special(int key, int, int) {
     record("special " + std::to_string(key));
 }
 
+void RecordingScreen::specialUp(int key, int, int) {
+    record("specialUp " + std::to_string(key));
+}
+
 void RecordingScreen::mouse(int button, int state, int x, int y) {
     record("mouse " + std::to_string(button) + " " + std::to_string(state) + " " +
            std::to_string(x) + "," + std::to_string(y));
@@ -58,11 +46,17 @@ void RecordingScreen::motion(int x, int y) {
 void RecordingScreen::activate() {
     record("activate");
     AnimatedScreen::activate();
+    if (armsOnActivate)
+        scheduleNextFrame();
 }
 
 void RecordingScreen::deactivate() {
     record("deactivate");
     AnimatedScreen::deactivate();
+}
+
+void RecordingScreen::addTraceFields(TraceLine& line) const {
+    line.add("ticks", ticks);
 }
 
 void RecordingScreen::tick() {

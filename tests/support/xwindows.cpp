@@ -66,3 +66,21 @@ void XWindows::requestClose(unsigned long window) {
     XSendEvent(display, window, False, NoEventMask, &event);
     XFlush(display);
 }
+
+void XWindows::resize(unsigned long window, int width, int height) {
+    XResizeWindow(display, window, static_cast<unsigned int>(width),
+                  static_cast<unsigned int>(height));
+    XSync(display, False);
+}
+
+void XWindows::remap(unsigned long window) {
+    XUnmapWindow(display, window);
+    XSync(display, False);
+    XMapWindow(display, window);
+    XSync(display, False);
+}
+
+void XWindows::screenSize(int& width, int& height) {
+    width = DisplayWidth(display, DefaultScreen(display));
+    height = DisplayHeight(display, DefaultScreen(display));
+}

@@ -15,6 +15,12 @@ public:
     // Waits up to `seconds` for a window titled `title`; 0 when none appears.
     unsigned long waitForWindow(const std::string& title, double seconds);
     bool size(unsigned long window, int& width, int& height);
+    // The size of the default screen, pixels.
+    void screenSize(int& width, int& height);
+    // Resizes the window as a window manager would, and waits until the server has done it.
+    void resize(unsigned long window, int width, int height);
+    // Hides and shows the window again (as minimising and restoring it does).
+    void remap(unsigned long window);
     // Asks the window to close, as a window manager's close button does.
     void requestClose(unsigned long window);
 
