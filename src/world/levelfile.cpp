@@ -20,6 +20,10 @@ constexpr float MAX_CUBIE_SIZE = 1000; // world units
 // must not take the machine down with it.
 constexpr int MAX_BLOCKS = 4096;
 
+// Far beyond any cube, yet small enough that a block's bounds can never overflow, whatever
+// the rounding of a save does to it.
+constexpr float MAX_MAGNITUDE = 1e30f;
+
 // One block record: position, width, depth, height, colour.
 constexpr int RECORD_NUMBERS = 10;
 
@@ -43,17 +47,13 @@ World* readHeader(std::istream& in, const std::string& name) {
     return new World(n, static_cast<int>(size));
 }
 
-// Whether a complete record can be a block: every number finite, no size negative, and the
-// block's extent still finite when its coordinates and sizes add up.
+// Whether a complete record can be a block: no number beyond MAX_MAGNITUDE (nor infinite, nor
+// not a number), no size negative.
 bool soundRecord(const float v[RECORD_NUMBERS]) {
-    float extent = 0;
-    for (int i = 0; i < RECORD_NUMBERS; ++i) {
-        if (!std::isfinite(v[i]))
+    for (int i = 0; i < RECORD_NUMBERS; ++i)
+        if (!(std::fabs(v[i]) <= MAX_MAGNITUDE))
             return false;
-        if (i < 6)
-            extent += std::fabs(v[i]);
-    }
-    return std::isfinite(extent) && v[3] >= 0 && v[4] >= 0 && v[5] >= 0;
+    return v[3] >= 0 && v[4] >= 0 && v[5] >= 0;
 }
 
 enum class Token { NUMBER, END, NOT_A_NUMBER };
@@ -108,8 +108,8 @@ World* readLevel(std::istream& in, const std::string& name) {
     // Invariant: every complete, sound record before `record` is a block of the world.
     for (int record = 1; readRecord(in, v, record, name); ++record) {
         if (!soundRecord(v)) {
-            printf("Level \"%s\": block %d skipped: a number is not finite or a size is "
-                   "negative\n",
+            printf("Level \"%s\": block %d skipped: a number is not finite or too large, or a "
+                   "size is negative\n",
                    name.c_str(), record);
             continue;
         }

@@ -38,7 +38,7 @@ bool saveLevel(const World& world, const std::string& name);
 // when the header is missing or unreadable, names a cube outside 2 to 5 cubies a side, or a
 // cubie size that is not a whole number from 1 to 1000. Blocks follow until the numbers run
 // out; a record cut short, or one that is not ten numbers, ends them. A block with a number
-// that is not finite or a negative size is skipped with a message.
+// that is not finite or beyond 1e30, or with a negative size, is skipped with a message.
 World* readLevel(std::istream& in, const std::string& name);
 
 // The level's text: the header and every block of the world's box list, in list order.
