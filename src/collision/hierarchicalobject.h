@@ -101,9 +101,15 @@ private:
     bool testTriangle(int tIndex, float r, const Vec3f& p, const Vec3f& direction, float limit,
                       float& best, Vec3f& outNormal) const;
     bool queryNode(const HierarchyNode& node, float r, const Vec3f& p, const Vec3f& direction,
-                   float dt, float& outTime, Vec3f& outNormal) const;
+                   float dt, float& outTime, Vec3f& outNormal);
     Vec3f worldNormal(const Vec3f& modelNormal) const;
 
     bool finiteTriangle(size_t tIndex) const;
     bool validateNode(const HierarchyNode& node, std::vector<bool>& reached, int& nodes) const;
+
+    // Per triangle, the hierarchy pass that last tested it. A straddling triangle sits in
+    // several leaves, but the first leaf with a contact ends the pass, so a triangle met again
+    // in the same pass is known to miss.
+    std::vector<unsigned> testedInPass;
+    unsigned pass = 0;
 };

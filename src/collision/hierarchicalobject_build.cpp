@@ -43,6 +43,7 @@ HierarchicalObject::HierarchicalObject(const Vec3f& position, World*, GlmModel* 
     computeCornerOffsets();
     makeRoot();
     build(*root);
+    testedInPass.assign(vertices.size() / 3, 0);
     printf("\nmaxDepth: %d\n", maxDepth);
     printf("triangles: %d,  numNodes: %d,  numSame: %d\n", triangleCount(), numNodes, numSame);
 }

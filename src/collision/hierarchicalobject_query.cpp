@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -126,6 +127,11 @@ bool HierarchicalObject::findCollision(const SweptSphere& mover, float dt, float
         printf("\n intersects %d  ", hitTriangle);
     printf("\n");
 
+    // A fresh pass number; on wrapping round, every old mark must go.
+    if (++pass == 0) {
+        std::fill(testedInPass.begin(), testedInPass.end(), 0u);
+        pass = 1;
+    }
     float rootTime = 0, queryTime = 0;
     if (nodeBoxTest(*root, r, p, direction, rootTime) &&
         queryNode(*root, r, p, direction, dt, queryTime, outNormal)) {
@@ -138,13 +144,18 @@ bool HierarchicalObject::findCollision(const SweptSphere& mover, float dt, float
 
 bool HierarchicalObject::queryNode(const HierarchyNode& node, float r, const Vec3f& p,
                                    const Vec3f& direction, float dt, float& outTime,
-                                   Vec3f& outNormal) const {
+                                   Vec3f& outNormal) {
     if (node.isLeaf) {
         printf("p");
         float best = NO_HIT;
         bool hit = false;
         for (int tIndex : node.triangles) {
             printf(" %d  ", tIndex);
+            hierarchy::checkTriangleIndex(tIndex);
+            unsigned& tested = testedInPass[tIndex / 3];
+            if (tested == pass)
+                continue;
+            tested = pass;
             hit =
                 testTriangle(tIndex, r, p, direction, dt + LEAF_TOLERANCE, best, outNormal) || hit;
         }
