@@ -1,9 +1,59 @@
 #pragma once
 
+#include <istream>
 #include <ostream>
+#include <string>
+#include <vector>
 
-// Level files: plain text in "levels/", written and read by the same code.
+class World;
+
+// Level files: plain text in "levels/" under the working directory, named freely without
+// extension, written and read by the same code. A level is the cube's size and its blocks:
+//
+//   n cubieSize            e.g. "3 10", then an empty line
+//   x y z                  per block: its position, each value followed by a blank,
+//   width depth height     its size,
+//   r g b a                its colour, each value followed by a blank, then an empty line
+//
+// Numbers are written as the standard streams write them by default (6 significant digits);
+// line breaks are "\n", and "\r\n" reads as well.
+
+// The directory levels live in.
+constexpr const char* LEVEL_DIRECTORY = "levels";
+
+// A level's name is a plain file name: not empty, without "/", and not beginning with "."
+// (hidden names are never listed). Other names are refused with a message.
+
+// A new world (owned by the caller) from "levels/" + name, or null after a message when the
+// file cannot be read or its header does not describe a cube readLevel accepts.
+World* loadLevel(const std::string& name);
+
+// Writes the level to "levels/" + name, creating the directory if need be. The file is written
+// beside its target under a hidden temporary name and renamed over it, so the level on disk is
+// always either the old one or the new one in full. False, after a message, when the level
+// could not be saved; any old level is then left as it was.
+bool saveLevel(const World& world, const std::string& name);
+
+// A new world (owned by the caller) from a level's text, or null after a message naming `name`
+// when the header is missing or unreadable, names a cube outside 2 to 5 cubies a side, or a
+// cubie size that is not a whole number from 1 to 1000. Blocks follow until the numbers run
+// out; a record cut short, or one that is not ten numbers, ends them. A block with a number
+// that is not finite or beyond 1e30, or with a negative size, is skipped with a message.
+World* readLevel(std::istream& in, const std::string& name);
+
+// The level's text: the header and every block of the world's box list, in list order.
+void writeLevel(const World& world, std::ostream& out);
 
 // Each value followed by one blank, in the stream's default float format (6 significant
 // digits): the lines of a level record.
 void writeFloats(std::ostream& out, const float* values, int count);
+
+// Fills `names` with the regular files of `directory` in natural order ("Level 2" before
+// "Level 10"), leaving out hidden files (those whose names begin with "."), which include the
+// temporary files of saves. Empty when the directory cannot be read.
+void listFiles(const std::string& directory, std::vector<std::string>& names);
+
+// Whether `a` comes before `b` in natural order: runs of digits compare by their value,
+// everything else byte by byte; names that differ only in leading zeros fall back to plain
+// byte order, so the order is total.
+bool naturalLess(const std::string& a, const std::string& b);

@@ -26,7 +26,9 @@ void World::carryTurningObjects(float dt) {
         object->onRotatingLayer = false;
         object->face = faceOf(object->up);
         object->boundingBox.orient(object->up, object->forward);
-        object->boundingBox.moveTo(object->position, false);
+        // Where the object's own transform put its box: a block's box stands half its height
+        // above the block's base, not around it.
+        object->boundingBox.moveTo(object->boundingBox.position, false);
     }
     resort();
 }
