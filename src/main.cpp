@@ -4,12 +4,17 @@
 #include <vector>
 
 #include "app/frameclock.h"
+#include "app/gamescreen.h"
+#include "app/joystickmanager.h"
+#include "app/leveleditor.h"
 #include "app/options.h"
 #include "app/padsink.h"
 #include "app/playsession.h"
 #include "app/script.h"
 #include "app/shell.h"
-#include "app/startscreen.h"
+#include "app/welcomescreen.h"
+#include "entities/collisionresponder.h"
+#include "entities/entityhooks.h"
 #include "math/randomsource.h"
 
 namespace {
@@ -46,6 +51,15 @@ bool checkInputs(const Options& options, std::vector<ScriptEvent>& events, std::
     return true;
 }
 
+// Everything the screens hold, released before the program ends: a clean run leaves nothing
+// behind for a leak checker to find.
+void releaseScreens() {
+    GameScreen::instance()->endGame();
+    LevelEditor::instance()->release();
+    WelcomeScreen::instance()->release();
+    JoystickManager::release();
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -64,7 +78,9 @@ int main(int argc, char** argv) {
         randomSource.seed(options.seed);
     frameClock.fixedStep = options.fixedStep;
 
-    NoPads pads; // the virtual pads are not part of this program yet
+    installEntityHooks();
+    installCollisionResponse();
+    VirtualPads pads;
     PlaySession session(options, std::move(events), pads);
     if (!session.openTrace(error))
         return refuse(error);
@@ -80,8 +96,12 @@ int main(int argc, char** argv) {
                WindowSettings{options.width, options.height, options.fullscreen});
     // Before the first screen exists: creating it counts the joysticks.
     session.attachPads();
-    // The match of --level starts from the game screen, which is not part of this program yet.
-    int status = runShell(StartScreen::instance());
+    WelcomeScreen* welcome = WelcomeScreen::instance();
+    Screen* first = welcome;
+    if (!options.level.empty() && welcome->startLevelNamed(options.level))
+        first = GameScreen::instance();
+    int status = runShell(first);
     int sessionStatus = session.finish();
+    releaseScreens();
     return status != 0 ? status : sessionStatus;
 }

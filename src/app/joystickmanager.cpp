@@ -8,12 +8,19 @@
 namespace {
 
 bool managerAlive = false;
+JoystickManager* programManager = nullptr; // the program's, on SDL
 
 } // namespace
 
 JoystickManager* JoystickManager::instance() {
-    static JoystickManager* manager = new JoystickManager(std::make_unique<SdlJoystickBackend>());
-    return manager;
+    if (!programManager)
+        programManager = new JoystickManager(std::make_unique<SdlJoystickBackend>());
+    return programManager;
+}
+
+void JoystickManager::release() {
+    delete programManager;
+    programManager = nullptr;
 }
 
 JoystickManager::JoystickManager(std::unique_ptr<JoystickBackend> backend)

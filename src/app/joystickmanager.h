@@ -15,6 +15,8 @@ class JoystickManager {
 public:
     // The program's manager on SDL, created on first request and kept for the run.
     static JoystickManager* instance();
+    // Closes the program's manager and its pads, at the end of the run.
+    static void release();
 
     // Prints "NumJoysticks = %d\n", then "Initializing Joysticks" and a "." per gamepad.
     explicit JoystickManager(std::unique_ptr<JoystickBackend> backend);

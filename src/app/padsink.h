@@ -25,3 +25,12 @@ public:
     bool unplug(int pad, std::string& error) override;
     bool plug(int pad, std::string& error) override;
 };
+
+// The sink of the game: SDL's virtual game controllers (app/virtualpads.h).
+class VirtualPads : public PadSink {
+public:
+    bool attach(int count, std::string& error) override;
+    bool setControl(int pad, const std::string& control, float value, std::string& error) override;
+    bool unplug(int pad, std::string& error) override;
+    bool plug(int pad, std::string& error) override;
+};

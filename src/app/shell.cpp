@@ -192,3 +192,7 @@ int runShell(Screen* first) {
     glutMainLoop();
     return 0;
 }
+
+void quitProgram() {
+    platform().leaveMainLoop();
+}

@@ -42,6 +42,10 @@ void beginFrame();
 // screenshots read the back buffer here, before the swap.
 void presentFrame();
 
+// Ends the program from a screen ("Quit", "q"): leaves the main loop so that main releases
+// everything and returns 0.
+void quitProgram();
+
 // Where F12 saves its pictures, under the working directory.
 constexpr const char* SCREENSHOT_FOLDER = "screenshots";
 

@@ -47,6 +47,11 @@ void TraceLine::add(const char* name, int value) {
     out += std::to_string(value);
 }
 
+void TraceLine::addNull(const char* name) {
+    key(name);
+    out += "null";
+}
+
 void TraceLine::add(const char* name, double value) {
     key(name);
     if (!std::isfinite(value)) {

@@ -26,6 +26,7 @@ public:
     void add(const char* name, bool value);
     void add(const char* name, const std::string& value);
     void add(const char* name, const char* value);
+    void addNull(const char* name);
     void beginObject(const char* name = nullptr);
     void beginArray(const char* name = nullptr);
     void end(); // closes the innermost open object or array

@@ -40,6 +40,10 @@ void Explosion::draw(bool shadow) {
     glPopMatrix();
     glColor3fv(BLACK.data());
     glColorMaterial(GL_FRONT, GL_AMBIENT_AND_DIFFUSE);
+    // Set outright, not through the colour tracking: when the black above reaches the material
+    // is up to the driver (Mesa applies it after the switch back, leaving the last spark's
+    // colour glowing on everything drawn next).
+    glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, BLACK.data());
     glDisable(GL_BLEND);
 }
 

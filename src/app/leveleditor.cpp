@@ -1,0 +1,210 @@
+#include "app/leveleditor.h"
+
+#include <GL/freeglut.h>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "app/platform.h"
+#include "app/shell.h"
+#include "app/welcomescreen.h"
+#include "math/faces.h"
+#include "world/box.h"
+#include "world/levelfile.h"
+#include "world/world.h"
+
+namespace {
+
+constexpr int CUBIE_SIZE = 28;    // world units, every new level
+constexpr float HALF_FOV = 32.5f; // degrees: half the editor's 65-degree view
+const Vec4f HIGHLIGHT(0.7f, 0.7f, 0.7f, 1.0f);
+
+void onAction(int value) {
+    LevelEditor::instance()->menuAction(value);
+}
+
+void onLoad(int value) {
+    LevelEditor::instance()->loadAction(value);
+}
+
+} // namespace
+
+LevelEditor* LevelEditor::instance() {
+    static LevelEditor* editor = new LevelEditor();
+    return editor;
+}
+
+LevelEditor::LevelEditor() {
+    buildMenus();
+}
+
+// The labels are padded to one width so the pop-up menus line up.
+void LevelEditor::buildMenus() {
+    if (glutGet(GLUT_INIT_STATE) == 0)
+        return; // no GLUT (tests without a window): the handlers still work
+    newLevelMenu = glutCreateMenu(onAction);
+    glutAddMenuEntry("2x2x2 Cube        ", NEW_LEVEL_2);
+    glutAddMenuEntry("3x3x3 Cube        ", NEW_LEVEL_3);
+    glutAddMenuEntry("4x4x4 Cube        ", NEW_LEVEL_4);
+    glutAddMenuEntry("5x5x5 Cube        ", NEW_LEVEL_5);
+    loadMenu = glutCreateMenu(onLoad);
+    fileMenu = glutCreateMenu(onAction);
+    glutAddSubMenu("New Level         ", newLevelMenu);
+    glutAddMenuEntry("Save Level        ", SAVE_LEVEL);
+    glutAddSubMenu("Load Level        ", loadMenu);
+    glutAddMenuEntry("Quit              ", QUIT);
+    insertMenu = glutCreateMenu(onAction);
+    glutAddMenuEntry("Block             ", INSERT_BLOCK);
+    editMenu = glutCreateMenu(onAction);
+    glutAddMenuEntry("Delete Selected   ", DELETE_SELECTED);
+    glutAddMenuEntry("Copy to other faces", COPY_TO_OTHER_FACES);
+    helpMenu = glutCreateMenu(onAction);
+    mainMenu = glutCreateMenu(onAction);
+    glutAddSubMenu("File              ", fileMenu);
+    glutAddSubMenu("Insert            ", insertMenu);
+    glutAddSubMenu("Edit              ", editMenu);
+    glutAddSubMenu("Help              ", helpMenu);
+}
+
+void LevelEditor::release() {
+    selected = nullptr;
+    delete world;
+    world = nullptr;
+}
+
+void LevelEditor::menuAction(int action) {
+    switch (action) {
+    case NEW_LEVEL_2:
+    case NEW_LEVEL_3:
+    case NEW_LEVEL_4:
+    case NEW_LEVEL_5:
+        setWorld(new World(action + 2, CUBIE_SIZE));
+        break;
+    case SAVE_LEVEL:
+        select(nullptr);
+        saveLevelAs(nextLevelName());
+        refreshLoadMenu();
+        break;
+    case LOAD_LEVEL:
+        printf("Action::LOAD_LEVEL is a no-op\n");
+        break;
+    case QUIT:
+        switchScreen(WelcomeScreen::instance());
+        break;
+    case INSERT_BLOCK:
+        printf("insert block\n");
+        mode = 1;
+        phase = 0;
+        break;
+    case DELETE_SELECTED:
+        deleteSelected();
+        break;
+    case COPY_TO_OTHER_FACES:
+        copyToOtherFaces();
+        break;
+    default:
+        break;
+    }
+}
+
+void LevelEditor::loadAction(int index) {
+    if (index < 0 || index >= static_cast<int>(loadNames.size()))
+        return;
+    if (World* loaded = loadLevel(loadNames[index]))
+        setWorld(loaded);
+    else
+        printf("The level \"%s\" could not be loaded; still editing the current one.\n",
+               loadNames[index].c_str());
+}
+
+void LevelEditor::setWorld(World* next) {
+    if (!next)
+        return;
+    select(nullptr);
+    delete world;
+    world = next;
+    camera.reset();
+    float h = world->halfExtent();
+    camera.zoom(h * (1.0f / std::tan(HALF_FOV * 3.14159265f / 180) + 1.5f));
+    reset();
+}
+
+void LevelEditor::reset() {
+    mode = 1;
+    phase = 0;
+    selected = nullptr;
+    refreshLoadMenu();
+    platform().postRedisplay();
+}
+
+void LevelEditor::select(Object* object) {
+    if (auto* box = static_cast<Box*>(selected))
+        box->colour = savedColour;
+    selected = object;
+    if (auto* box = static_cast<Box*>(selected)) {
+        savedColour = box->colour;
+        box->colour = HIGHLIGHT;
+        phase = 2;
+    }
+    if (!selected)
+        reset();
+    platform().postRedisplay();
+}
+
+void LevelEditor::refreshLoadMenu() {
+    if (loadMenu != 0) {
+        glutSetMenu(loadMenu);
+        for (int i = glutGet(GLUT_MENU_NUM_ITEMS); i > 0; --i)
+            glutRemoveMenuItem(1);
+    }
+    loadNames.clear();
+    listFiles("levels", loadNames);
+    if (loadMenu != 0)
+        for (size_t i = 0; i < loadNames.size(); ++i)
+            glutAddMenuEntry(loadNames[i].c_str(), static_cast<int>(i));
+}
+
+std::string LevelEditor::nextLevelName() const {
+    std::vector<std::string> names;
+    listFiles("levels", names);
+    std::sort(names.begin(), names.end());
+    // Past the level count there is always a free name: the loop ends.
+    for (size_t n = 1;; ++n) {
+        std::string candidate = "Level " + std::to_string(n);
+        if (!std::binary_search(names.begin(), names.end(), candidate))
+            return candidate;
+    }
+}
+
+bool LevelEditor::saveLevelAs(const std::string& name) {
+    if (!world)
+        return false;
+    if (!saveLevel(*world, name))
+        return false;
+    printf("Saved level: %s\n", name.c_str());
+    return true;
+}
+
+void LevelEditor::deleteSelected() {
+    Object* doomed = selected;
+    if (!doomed)
+        return;
+    select(nullptr); // gives the block its colour back before it goes
+    world->removeObject(doomed);
+    delete doomed;
+}
+
+void LevelEditor::copyToOtherFaces() {
+    auto* box = static_cast<Box*>(selected);
+    if (!box)
+        return;
+    Vec3f local = toFaceLocal(box->position, box->face);
+    for (int face = 0; face < 6; ++face) {
+        if (face == box->face)
+            continue;
+        Vec3f at = local;
+        faceOrientationMatrix(face).transformPoint(at);
+        world->addObject(new Box(at, world, box->width, box->depth, box->height));
+    }
+    platform().postRedisplay();
+}

@@ -1,0 +1,80 @@
+#include "entities/collisionresponder.h"
+
+#include "collision/raybox.h"
+#include "entities/explosion.h"
+#include "entities/item.h"
+#include "entities/tank.h"
+#include "world/world.h"
+
+void installCollisionResponse() {
+    World::defaultHooks().collisionResponse = [](World& world, std::vector<Collision*>& list,
+                                                 float dt) {
+        CollisionResponder responder(&world);
+        responder.respondAll(list, dt);
+    };
+}
+
+bool CollisionResponder::inWorld(const Object* object) const {
+    return !world || world->collisionDetector.isRegistered(object);
+}
+
+void CollisionResponder::respondAll(const std::vector<Collision*>& collisions, float dt) {
+    for (Collision* c : collisions)
+        if (inWorld(c->object1) && inWorld(c->object2))
+            respond(c, dt);
+}
+
+void CollisionResponder::respond(Collision* c, float dt) {
+    this->dt = dt;
+    Object* first = c->object1;
+    Object* second = c->object2;
+    // The smaller type first; of equal types, the earlier registered.
+    if (c->object1->type >= c->object2->type) {
+        first = c->object2;
+        second = c->object1;
+    }
+    switch (first->type) {
+    case TANK:
+        if (second->type == ITEM_BOX)
+            pickUp(first, second);
+        else if (second->type == BOX)
+            tankOffBox(first, second);
+        else if (second->type == OBSTACLE)
+            tankOffMesh(first, second);
+        else if (second->type == EXPLOSION)
+            blast(first, second);
+        break;
+    case ITEM_BOX:
+        // A turning layer pushed the box into a block.
+        if (second->type == BOX && world)
+            world->discard(first);
+        break;
+    case PROJECTILE:
+        if (second->type == BOX)
+            shellOffBox(first, second);
+        else if (second->type == OBSTACLE)
+            shellOffMesh(first, second);
+        break;
+    default:
+        break;
+    }
+}
+
+void CollisionResponder::pickUp(Object* tankObject, Object* itemBox) {
+    auto* tank = static_cast<Tank*>(tankObject);
+    if (tank->itemCount >= 3)
+        return;
+    // What the box holds is decided now, at the pick-up.
+    tank->addItem(randomItem());
+    if (world)
+        world->discard(itemBox);
+}
+
+void CollisionResponder::blast(Object* tankObject, Object* explosionObject) {
+    auto* tank = static_cast<Tank*>(tankObject);
+    auto* explosion = static_cast<Explosion*>(explosionObject);
+    Vec3f d = explosion->position - tank->position;
+    // Touching the blast's edge counts as a hit.
+    if (compareLength(d, Tank::tankRadius + explosion->getRadius()) < 1)
+        tank->hit();
+}
