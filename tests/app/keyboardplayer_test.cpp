@@ -21,7 +21,6 @@ constexpr int SPECIAL = KeyboardInput::SPECIAL;
 // A keyboard player with its tank on face 4 of a fresh world, ticked as the game ticks players.
 struct KeyboardMatch {
     KeyboardMatch() : keys(KeyboardInput::tankKeys()), player(&keys) {
-        installEntityHooks();
         player.tank = world.addTank(4);
         player.world = &world;
     }
@@ -35,6 +34,10 @@ struct KeyboardMatch {
         keys.release(key);
         tick();
     }
+    // Before the world, which takes the hooks that make its tanks when it is made.
+    struct Hooks {
+        Hooks() { installEntityHooks(); }
+    } hooks;
     World world{3, 28};
     KeyboardInput keys;
     Player player;

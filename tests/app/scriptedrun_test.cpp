@@ -1,68 +1,36 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <filesystem>
-#include <fstream>
 #include <thread>
-#include <unistd.h>
 
 #include "support/childprocess.h"
+#include "support/gamerun.h"
 #include "support/pngfile.h"
 #include "support/xwindows.h"
 
 namespace {
 
-namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
-
-// A scratch working directory for one run of the game, with the game's data folders linked
-// in, so that what the run writes (traces, pictures, screenshots/) stays out of the sources.
-class RunFolder {
-public:
-    RunFolder() {
-        static int count = 0;
-        path = fs::temp_directory_path() /
-               ("quorl_run_" + std::to_string(getpid()) + "_" + std::to_string(count++));
-        fs::create_directories(path);
-        for (const char* data : {"models", "textures", "levels"})
-            fs::create_directory_symlink(fs::path(QUORL_SOURCE_DIR) / "data" / data, path / data);
-    }
-    ~RunFolder() { fs::remove_all(path); }
-    std::string file(const std::string& name) const { return (path / name).string(); }
-    void write(const std::string& name, const std::string& text) const {
-        std::ofstream(file(name)) << text;
-    }
-    fs::path path;
-};
-
-std::vector<std::string> lines(const std::string& path) {
-    std::ifstream in(path);
-    std::vector<std::string> result;
-    for (std::string line; std::getline(in, line);)
-        result.push_back(line);
-    return result;
-}
 
 // The number in `"name":N` of a trace line; -1 when the field is missing.
 int field(const std::string& line, const std::string& name) {
-    size_t at = line.find("\"" + name + "\":");
-    return at == std::string::npos ? -1 : std::atoi(line.c_str() + at + name.size() + 3);
+    return static_cast<int>(traceNumber(line, name));
 }
 
 // Waits until the trace has at least `count` complete lines; false after `seconds`.
 bool waitForFrames(const std::string& trace, size_t count, double seconds) {
     auto deadline = Clock::now() + std::chrono::duration<double>(seconds);
-    while (lines(trace).size() < count && Clock::now() < deadline)
+    while (readLines(trace).size() < count && Clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    return lines(trace).size() >= count;
+    return readLines(trace).size() >= count;
 }
 
 // Frames per second over `seconds`, counted in the trace as the running game writes it.
 double frameRate(const std::string& trace, double seconds) {
-    size_t before = lines(trace).size();
+    size_t before = readLines(trace).size();
     auto start = Clock::now();
     std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
-    size_t after = lines(trace).size();
+    size_t after = readLines(trace).size();
     double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
     return static_cast<double>(after - before) / elapsed;
 }
@@ -85,7 +53,7 @@ TEST(ScriptedRun, TracesEveryFrameTakesItsPicturesAndEnds) {
                        "20", "--seed", "5", "--fixed-step"},
                       run.path.string());
     ASSERT_EQ(game.waitForExit(30.0), 0) << game.output();
-    std::vector<std::string> trace = lines(run.file("trace.jsonl"));
+    std::vector<std::string> trace = readLines(run.file("trace.jsonl"));
     ASSERT_EQ(trace.size(), 21u);
     for (int t = 0; t < 21; ++t) {
         EXPECT_EQ(field(trace[t], "tick"), t);
@@ -168,7 +136,7 @@ TEST(ScriptedRun, FirstScreenTicksSixtyASecondAlsoAfterResizes) {
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(500)); // the last exposures drawn
     EXPECT_NEAR(frameRate(trace, 4.0), 60.0, 3.0);
-    std::vector<std::string> all = lines(trace);
+    std::vector<std::string> all = readLines(trace);
     for (size_t t = 0; t < all.size(); ++t)
         ASSERT_EQ(field(all[t], "tick"), static_cast<int>(t)) << all[t];
     x.requestClose(window);
