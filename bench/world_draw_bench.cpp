@@ -140,18 +140,19 @@ struct View {
     Vec3f up;                // the followed point's face normal
 };
 
-// The game screen's layout: rows from the top, columns left to right, ceil(sqrt(count)) rows.
+// The game screen's layout: ceil(sqrt(count)) rows from the top, columns left to right. Rows
+// and columns are counted in integers: stepping a float down by 1/3 from 2/3 ends a hair
+// below zero and would lose the bottom row.
 std::vector<View> layOutViews(int count) {
     int rows = static_cast<int>(std::ceil(std::sqrt(static_cast<float>(count))));
     int cols = rows * (rows - 1) >= count ? rows - 1 : rows;
-    float rowHeight = 1.0f / static_cast<float>(rows), colWidth = 1.0f / static_cast<float>(cols);
     std::vector<View> views;
-    for (float y = 1 - rowHeight; y >= 0; y -= rowHeight)
-        for (float x = 0; x < 1 && static_cast<int>(views.size()) < count; x += colWidth)
-            views.push_back(View{static_cast<int>(WINDOW_WIDTH * x),
-                                 static_cast<int>(WINDOW_HEIGHT * y),
-                                 static_cast<int>(WINDOW_WIDTH * colWidth),
-                                 static_cast<int>(WINDOW_HEIGHT * rowHeight),
+    for (int row = 0; row < rows; ++row)
+        for (int col = 0; col < cols && static_cast<int>(views.size()) < count; ++col)
+            views.push_back(View{WINDOW_WIDTH * col / cols,
+                                 WINDOW_HEIGHT * (rows - 1 - row) / rows,
+                                 WINDOW_WIDTH / cols,
+                                 WINDOW_HEIGHT / rows,
                                  0,
                                  {},
                                  {}});
