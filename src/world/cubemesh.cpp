@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iostream>
 
 #include "math/constants.h"
 #include "math/faces.h"
@@ -16,8 +17,12 @@ namespace {
 struct SideTemplate {
     Vec3f corners[5][4];
     Vec3f normals[5];
-    Vec3f edges[5]; // zero for the sticker
+    int edgeColours[5]; // the colour of the side across each bevel's edge; -1 for the sticker
 };
+
+// Cubie-space side of each sticker colour, as a face number: white +Y, green -X, red +Z,
+// blue +X, orange -Z, yellow -Y.
+constexpr int COLOUR_SIDES[6] = {2, 1, 4, 0, 5, 3};
 
 // The upper 3x3 of m applied to a direction.
 Vec3f turnDirection(const Matrix4f& m, const Vec3f& v) {
@@ -46,7 +51,10 @@ const SideTemplate& sideTemplate(float size, float bevel, float inset, int colou
                     t.corners[q][c] = turnDirection(turn, from[c]);
                 t.normals[q] =
                     turnDirection(turn, q == 0 ? Vec3f(0, 0, 1) : side.bevelNormals[q - 1]);
-                t.edges[q] = q == 0 ? Vec3f() : turnDirection(turn, edges[q - 1]);
+                int across = q == 0 ? -1 : faceOf(turnDirection(turn, edges[q - 1]));
+                t.edgeColours[q] = -1;
+                for (int c = 0; c < 6 && across >= 0; ++c)
+                    t.edgeColours[q] = COLOUR_SIDES[c] == across ? c : t.edgeColours[q];
             }
         }
         cachedSize = size;
@@ -131,7 +139,10 @@ void placeCubieSide(const Cube& cubie, int colourIndex, CubieQuad quads[5]) {
     for (int q = 0; q < 5; ++q) {
         placeQuad(side.corners[q], side.normals[q], q == 0 ? sticker : BEVEL_COLOUR, cubie.matrix,
                   quads[q]);
-        quads[q].edgeFace = q == 0 ? -1 : faceOf(turnDirection(cubie.matrix, side.edges[q]));
+        // The face the side across the edge faces, or faced when the turn began.
+        quads[q].edgeFace = -1;
+        for (int f = 0; f < 6 && q > 0; ++f)
+            quads[q].edgeFace = cubie.faceColors[f] == side.edgeColours[q] ? f : quads[q].edgeFace;
     }
 }
 
@@ -223,7 +234,7 @@ void CubeMesh::rebuildStill(const RubiksCube& cube) {
 }
 
 // The turning cubies' groups follow the still ones, so a step of a turn only replaces the end
-// of the arrays. A turning cubie keeps the bevels of all its inner sides: it is only one layer.
+// of the arrays.
 void CubeMesh::rebuildTurning(const RubiksCube& cube) {
     vertices.resize(static_cast<size_t>(turningStart) * 4);
     planes.resize(turningStart);
@@ -234,7 +245,10 @@ void CubeMesh::rebuildTurning(const RubiksCube& cube) {
                 continue;
             CubieQuad quads[5];
             placeCubieSide(*cubie, cubie->faceColors[face], quads);
-            for (int q = showsWhole(cube, *cubie, face) ? 0 : 1; q < 5; ++q) {
+            bool whole = showsWhole(cube, *cubie, face);
+            for (int q = whole ? 0 : 1; q < 5; ++q) {
+                if (!whole && seamsLined(cube, *cubie, face, quads[q].edgeFace) == 0)
+                    continue;
                 vertices.insert(vertices.end(), quads[q].corners, quads[q].corners + 4);
                 planes.push_back(quads[q].plane);
             }
@@ -260,4 +274,50 @@ bool CubeMesh::seamsShow(int face, const Vec3f& eye) const {
     // Looking along a groove from just below the face still sees its walls, so the eye only
     // has to be above the grooves' bottom.
     return faceNormal(face).dot(eye) > seamTop - 1e-3f * (1.0f + std::fabs(seamTop));
+}
+
+bool CubeMesh::validate() const {
+    auto fail = [](const char* reason) {
+        std::cerr << "CubeMesh::validate: " << reason << '\n';
+        return false;
+    };
+    if (vertices.size() != planes.size() * 4)
+        return fail("the vertices are not four a quad");
+    // The layout order: still[f], seams[0..GAP][f] face by face, then turning[0..5].
+    int next = 0;
+    auto follows = [&next](const Range& range) {
+        bool ok = range.first == next && range.count >= 0;
+        next = range.first + range.count;
+        return ok;
+    };
+    for (int f = 0; f < 6; ++f) {
+        bool ok = follows(still[f]);
+        for (int seam = 0; seam <= GAP; ++seam)
+            ok = follows(seams[seam][f]) && ok;
+        if (!ok)
+            return fail("the still groups do not tile the arrays in order");
+    }
+    if (next != turningStart)
+        return fail("the turning groups do not start where the still ones end");
+    for (const Range& range : turning)
+        if (!follows(range))
+            return fail("the turning groups do not tile the arrays in order");
+    if (next != static_cast<int>(planes.size()))
+        return fail("quads beyond the last group");
+    for (size_t q = 0; q < planes.size(); ++q) {
+        const Vec4f& p = planes[q];
+        Vec3f n(p.x(), p.y(), p.z());
+        if (std::fabs(n.length() - 1) > 1e-3f)
+            return fail("a quad's plane normal is not unit");
+        for (int c = 0; c < 4; ++c) {
+            const Vertex& v = vertices[q * 4 + c];
+            Vec3f position(v.position[0], v.position[1], v.position[2]);
+            Vec3f normal(v.normal[0], v.normal[1], v.normal[2]);
+            if (std::fabs(normal.length() - 1) > 1e-3f)
+                return fail("a vertex normal is not unit");
+            if (std::fabs(n.dot(position) - p.w()) > 1e-3f * (1 + std::fabs(p.w())))
+                return fail("a corner lies off its quad's plane");
+        }
+    }
+    return true;
 }

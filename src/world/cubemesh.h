@@ -18,7 +18,7 @@ class RubiksCube;
 //   deeper layers show only straight down a well, a few pixels at most; both are left out.
 // - While a layer turns, the inner sides it uncovers show whole, as if on the surface: those of
 //   the turning cubies that face along the axis, and those of the two neighbouring layers that
-//   face the turning one. The turning cubies show all their inner sides' bevels.
+//   face the turning one.
 // Groups follow the lighting and the culling: a side is lit by the light of the face it faces
 // (a turning side: faced when the turn began), and the seams of a face can be seen only from
 // outside that face.
@@ -52,6 +52,10 @@ public:
     bool seamsShow(int face, const Vec3f& eye) const;
     // Every quad, in one run.
     Range all() const { return Range{0, static_cast<int>(planes.size())}; }
+
+    // Checks the layout: four vertices a quad, the groups tiling the arrays in their order,
+    // unit normals, every corner on its quad's plane. Returns false and says why on failure.
+    bool validate() const;
 
     // GL: points the vertex, normal and colour arrays at the quads.
     void bind() const;
@@ -93,7 +97,7 @@ private:
 struct CubieQuad {
     CubeMesh::Vertex corners[4]; // counter-clockwise seen from outside
     Vec4f plane;                 // outward unit normal and offset, from the corners
-    int edgeFace;                // for a bevel, the face its edge points to; -1 for a sticker
+    int edgeFace; // bevel: the face that the side across its edge faces (turning: faced); else -1
 };
 
 // The five quads of the side of `cubie` with sticker colour `colourIndex`: the sticker (in its

@@ -139,7 +139,8 @@ private:
     void disableFaceLights(int face) const;
     void drawStickers(const CubeView& view);
     void drawMeshRanges(const CubeMesh::Range* ranges, int count, int f, bool riding) const;
-    void drawShadows(const Vec3f* focus);
+    void drawShadows(const Vec3f* focus, const CubeView& view);
+    bool turningShadowsSeen(const Object& firstRider, const Vec3f& eye) const;
     void drawShadowsOf(size_t begin, size_t end, const Matrix4f& projection) const;
     void drawTurningFaceShadows(size_t begin, size_t end);
     void drawObjects(const std::vector<Object*>& list, const Matrix4f* viewMatrix,

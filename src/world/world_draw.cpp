@@ -1,4 +1,5 @@
 #include <GL/gl.h>
+#include <algorithm>
 #include <cstdio>
 
 #include "math/constants.h"
@@ -90,7 +91,7 @@ void World::draw(const Matrix4f* viewMatrix, const Vec3f* focus) {
     // The camera is on the model-view now: what this view sees follows from the two matrices.
     CubeView view(currentMatrix(GL_MODELVIEW_MATRIX), currentMatrix(GL_PROJECTION_MATRIX));
     drawStickers(view);
-    drawShadows(focus);
+    drawShadows(focus, view);
     drawObjects(boxes, viewMatrix, focus, view);
     drawObjects(movables, viewMatrix, focus, view);
     glDisable(GL_LIGHTING);
@@ -176,20 +177,25 @@ bool World::behindViewer(const Object& object, const Matrix4f* viewMatrix) const
 }
 
 // Only a block is known to draw nothing outside its bounding box; any other object may (a
-// tank's tread marks trail behind it), so it is left to OpenGL's clipping. After a block has
-// ridden a turn its box is left centred on its base, half its height low, so the box is
-// grown by half its size on every side before it is tested.
+// tank's tread marks trail behind it), so it is left to OpenGL's clipping. The test allows for
+// two ways the box can be off: mid-turn the block is tilted inside a box that keeps its old
+// orientation, and after it has ridden a turn its box is left centred on its base, half its
+// height low. Whatever the tilt, the block stays within its box's half diagonal of the box's
+// centre, and the shift is less than the box's largest half extent.
 bool World::outsideView(const Object& object, const CubeView& view) const {
-    if (object.type != BOX || isRotating)
+    if (object.type != BOX)
         return false;
     const float* b = object.boundingBox.intervals;
-    float grown[6];
+    Vec3f half(b[1] - b[0], b[3] - b[2], b[5] - b[4]);
+    half = half * 0.5f;
+    float reach = half.length() + std::max({half.x(), half.y(), half.z()});
+    float bounds[6];
     for (int axis = 0; axis < 3; ++axis) {
-        float half = (b[2 * axis + 1] - b[2 * axis]) * 0.5f;
-        grown[2 * axis] = b[2 * axis] - half;
-        grown[2 * axis + 1] = b[2 * axis + 1] + half;
+        float centre = (b[2 * axis] + b[2 * axis + 1]) * 0.5f;
+        bounds[2 * axis] = centre - reach;
+        bounds[2 * axis + 1] = centre + reach;
     }
-    return view.outside(grown);
+    return view.outside(bounds);
 }
 
 void World::drawMap(const Vec3f& viewDirection) {

@@ -2,6 +2,7 @@
 
 #include "math/faces.h"
 #include "math/glmatrix.h"
+#include "world/cubeview.h"
 #include "world/world.h"
 
 namespace {
@@ -48,7 +49,7 @@ void World::drawShadowsOf(size_t begin, size_t end, const Matrix4f& projection) 
     glPopMatrix();
 }
 
-void World::drawShadows(const Vec3f* focus) {
+void World::drawShadows(const Vec3f* focus, const CubeView& view) {
     // Each pixel takes at most one shadow: the first one drawn raises its stencil to 1.
     glClearStencil(0);
     glEnable(GL_STENCIL_TEST);
@@ -68,7 +69,8 @@ void World::drawShadows(const Vec3f* focus) {
         int f = allObjects[begin]->face;
         end = faceRunEnd(allObjects, begin);
         if (allObjects[begin]->onRotatingLayer) {
-            drawTurningFaceShadows(begin, end);
+            if (turningShadowsSeen(*allObjects[begin], view.eye))
+                drawTurningFaceShadows(begin, end);
         } else if (focus == nullptr || f == focusFace) {
             loadClipPlanes(faceClipPlanes[f]);
             drawShadowsOf(begin, end, shadowMatrices[f]);
@@ -81,6 +83,14 @@ void World::drawShadows(const Vec3f* focus) {
     for (int i = 0; i < 4; ++i)
         glDisable(GL_CLIP_PLANE0 + i);
     glDisable(GL_STENCIL_TEST);
+}
+
+// A turning face's shadows lie on its plane and on its strip's tilted plane, just above the
+// cubies. From an eye below both planes they could only be seen from underneath, through the
+// cube, which hides them.
+bool World::turningShadowsSeen(const Object& firstRider, const Vec3f& eye) const {
+    return faceNormal(firstRider.face).dot(eye) > halfExtent() ||
+           firstRider.up.dot(eye) > halfExtent();
 }
 
 // The face whose riders are being turned: the still part of the face keeps the flat shadows,

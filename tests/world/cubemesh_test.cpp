@@ -71,6 +71,7 @@ TEST(CubeMesh, ShowsTheStickersAndWhatATurnUncovers) {
         RubiksCube cube(n, 10, 0.3f);
         CubeMesh mesh;
         mesh.update(cube);
+        EXPECT_TRUE(mesh.validate());
         for (int f = 0; f < 6; ++f) {
             EXPECT_EQ(wholeSides(mesh, mesh.still[f], false), n * n);
             EXPECT_EQ(mesh.vertices[mesh.still[f].first * 4].colour[1],
@@ -82,6 +83,7 @@ TEST(CubeMesh, ShowsTheStickersAndWhatATurnUncovers) {
         for (int step = 0; step < 9; ++step)
             cube.updateRotation(1.0f / 60);
         mesh.update(cube);
+        EXPECT_TRUE(mesh.validate());
         int turningDark = 0, stillDark = 0, coloured = 0;
         for (int f = 0; f < 6; ++f) {
             turningDark += wholeSides(mesh, mesh.turning[f], true);
@@ -124,6 +126,7 @@ TEST(CubeMesh, UpdatesLikeAFreshBuildAndOnlyWhenTheCubeMoved) {
                 mesh.vertices.begin(), mesh.vertices.begin() + mesh.turning[0].first * 4);
             cube.updateRotation(1.0f / 60);
             EXPECT_TRUE(mesh.update(cube));
+            ASSERT_TRUE(mesh.validate());
             for (size_t i = 0; cube.isRotating && i < stillPart.size(); ++i)
                 ASSERT_EQ(stillPart[i].position[0], mesh.vertices[i].position[0]);
             expectFresh(cube.isRotating ? "turning" : "at rest");
