@@ -149,6 +149,34 @@ TEST_F(WorldTurnRender, BlocksKeepTheirColoursThroughATurn) {
     }
 }
 
+// A rider's shadow tilts with its strip and still darkens it while the strip's old face's light
+// falls on it (later in the turn the faint shadow from the new face's grazing light takes the
+// stencil first): the turning face's shadows are drawn for an eye above the strip.
+TEST_F(WorldTurnRender, ARidersShadowDarkensItsTurningStrip) {
+    auto* probe = new ShadowProbe(Vec3f(-28, 0, h), &world, -6, 6, -6, 6, 4);
+    world.addObject(probe);
+    World bare(3, 28);
+    lookFrom(Vec3f(0, -0.3f, 1));
+    int darkened = 0;
+    for (int step = 1; step <= 6; ++step) {
+        int shades[2];
+        for (World* w : {&bare, &world}) {
+            if (step == 1)
+                w->startRotation(0, 0);
+            w->update(1.0f / 60);
+            beginFrame();
+            w->draw(nullptr, nullptr);
+            glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
+            glGetDoublev(GL_PROJECTION_MATRIX, projection);
+            glGetIntegerv(GL_VIEWPORT, viewport);
+            shades[w == &world] = brightest(pixelAt(probe->position + probe->up * 0.05f));
+        }
+        EXPECT_LT(shades[1], shades[0] * 0.6) << "step " << step;
+        darkened += shades[1] < shades[0];
+    }
+    EXPECT_EQ(darkened, 6);
+}
+
 // Halfway through a turn of X layer 2 its corners stand out of the cube's outline and uncover
 // the sides between it and layer 1: seen from either side, those are dark plastic.
 TEST_F(WorldTurnRender, TheGapOfATurningLayerShowsDarkPlastic) {
