@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <iostream>
 
 #include "math/constants.h"
 #include "math/faces.h"
@@ -12,8 +11,15 @@
 
 namespace {
 
+// One quad of a cubie's side, carried into the cube's space.
+struct CubieQuad {
+    CubeMesh::Vertex corners[4]; // counter-clockwise seen from outside
+    Vec4f plane;                 // outward unit normal and offset, from the corners
+    int edgeFace; // bevel: the face that the side across its edge faces (turning: faced); else -1
+};
+
 // One side of a cubie in cubie space, turned onto the side of its sticker colour: the sticker
-// quad, then the four bevels, each with its lighting normal and the direction of its edge.
+// quad, then the four bevels, each with its lighting normal and the side across its edge.
 struct SideTemplate {
     Vec3f corners[5][4];
     Vec3f normals[5];
@@ -131,8 +137,8 @@ struct Group {
     }
 };
 
-} // namespace
-
+// The five quads of the side of `cubie` with sticker colour `colourIndex`: the sticker (in its
+// colour, or dark on an inner side), then its four bevels.
 void placeCubieSide(const Cube& cubie, int colourIndex, CubieQuad quads[5]) {
     const SideTemplate& side = sideTemplate(cubie.size, cubie.bevel, cubie.inset, colourIndex);
     const Vec4f& sticker = cubie.outer[colourIndex] ? FACE_COLORS[colourIndex] : BEVEL_COLOUR;
@@ -146,6 +152,8 @@ void placeCubieSide(const Cube& cubie, int colourIndex, CubieQuad quads[5]) {
     }
 }
 
+} // namespace
+
 bool CubeMesh::update(const RubiksCube& cube) {
     Change change = changeSince(cube);
     if (change == Change::NONE)
@@ -154,7 +162,6 @@ bool CubeMesh::update(const RubiksCube& cube) {
         rebuildStill(cube);
     rebuildTurning(cube);
     remember(cube);
-    ++builds;
     return true;
 }
 
@@ -274,50 +281,4 @@ bool CubeMesh::seamsShow(int face, const Vec3f& eye) const {
     // Looking along a groove from just below the face still sees its walls, so the eye only
     // has to be above the grooves' bottom.
     return faceNormal(face).dot(eye) > seamTop - 1e-3f * (1.0f + std::fabs(seamTop));
-}
-
-bool CubeMesh::validate() const {
-    auto fail = [](const char* reason) {
-        std::cerr << "CubeMesh::validate: " << reason << '\n';
-        return false;
-    };
-    if (vertices.size() != planes.size() * 4)
-        return fail("the vertices are not four a quad");
-    // The layout order: still[f], seams[0..GAP][f] face by face, then turning[0..5].
-    int next = 0;
-    auto follows = [&next](const Range& range) {
-        bool ok = range.first == next && range.count >= 0;
-        next = range.first + range.count;
-        return ok;
-    };
-    for (int f = 0; f < 6; ++f) {
-        bool ok = follows(still[f]);
-        for (int seam = 0; seam <= GAP; ++seam)
-            ok = follows(seams[seam][f]) && ok;
-        if (!ok)
-            return fail("the still groups do not tile the arrays in order");
-    }
-    if (next != turningStart)
-        return fail("the turning groups do not start where the still ones end");
-    for (const Range& range : turning)
-        if (!follows(range))
-            return fail("the turning groups do not tile the arrays in order");
-    if (next != static_cast<int>(planes.size()))
-        return fail("quads beyond the last group");
-    for (size_t q = 0; q < planes.size(); ++q) {
-        const Vec4f& p = planes[q];
-        Vec3f n(p.x(), p.y(), p.z());
-        if (std::fabs(n.length() - 1) > 1e-3f)
-            return fail("a quad's plane normal is not unit");
-        for (int c = 0; c < 4; ++c) {
-            const Vertex& v = vertices[q * 4 + c];
-            Vec3f position(v.position[0], v.position[1], v.position[2]);
-            Vec3f normal(v.normal[0], v.normal[1], v.normal[2]);
-            if (std::fabs(normal.length() - 1) > 1e-3f)
-                return fail("a vertex normal is not unit");
-            if (std::fabs(n.dot(position) - p.w()) > 1e-3f * (1 + std::fabs(p.w())))
-                return fail("a corner lies off its quad's plane");
-        }
-    }
-    return true;
 }

@@ -72,7 +72,6 @@ public:
     Range turning[6];  // what the turning cubies show of the sides that faced each face
     std::vector<Vertex> vertices; // four per quad, counter-clockwise seen from outside
     std::vector<Vec4f> planes;    // one per quad: outward unit normal (x, y, z) and its offset w
-    int builds = 0;               // how many times update() has rebuilt
 
 private:
     // What the quads were built from, compared at each update.
@@ -92,14 +91,3 @@ private:
     float seamTop = 0;                   // halfExtent - bevel: the grooves' bottom, cube space
     int turningStart = 0;                // first quad of the turning groups
 };
-
-// One quad of a cubie's side, carried into the cube's space.
-struct CubieQuad {
-    CubeMesh::Vertex corners[4]; // counter-clockwise seen from outside
-    Vec4f plane;                 // outward unit normal and offset, from the corners
-    int edgeFace; // bevel: the face that the side across its edge faces (turning: faced); else -1
-};
-
-// The five quads of the side of `cubie` with sticker colour `colourIndex`: the sticker (in its
-// colour, or dark on an inner side), then its four bevels.
-void placeCubieSide(const Cube& cubie, int colourIndex, CubieQuad quads[5]);

@@ -135,20 +135,4 @@ TEST(CubeMesh, UpdatesLikeAFreshBuildAndOnlyWhenTheCubeMoved) {
     EXPECT_FALSE(mesh.update(cube));
 }
 
-TEST(CubeMesh, CullsWhatFacesAwayFromTheEye) {
-    RubiksCube cube(3, 10, 0.3f);
-    CubeMesh mesh;
-    mesh.update(cube);
-    for (int f = 0; f < 6; ++f) {
-        Vec3f eye = faceNormal(f) * 40.0f + faceNormal((f + 2) % 6) * 10.0f;
-        EXPECT_TRUE(mesh.facesPoint(mesh.still[f], eye));
-        EXPECT_FALSE(mesh.facesPoint(mesh.still[f ^ 1], eye));
-        EXPECT_TRUE(mesh.seamsShow(f, eye));
-        EXPECT_FALSE(mesh.seamsShow(f ^ 1, eye));
-        // Just below a face's grooves their walls no longer show; just above they may.
-        EXPECT_FALSE(mesh.seamsShow(f, faceNormal(f) * 14.4f));
-        EXPECT_TRUE(mesh.seamsShow(f, faceNormal(f) * 14.6f));
-    }
-}
-
 } // namespace
