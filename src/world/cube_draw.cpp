@@ -7,7 +7,6 @@
 #include "world/cubegeometry.h"
 
 namespace {
-const Vec4f BEVEL_COLOUR = grey(0.05f);
 
 void drawQuad(const Vec3f corners[4]) {
     for (int c = 0; c < 4; ++c)
@@ -35,7 +34,7 @@ void Cube::drawSide() const {
 void Cube::drawSticker(int colourIndex) const {
     assert(colourIndex >= 0 && colourIndex < 6);
     const StickerRotation& rotation = stickerRotation(colourIndex);
-    glColor3fv(FACE_COLORS[colourIndex].data());
+    glColor3fv(outer[colourIndex] ? FACE_COLORS[colourIndex].data() : BEVEL_COLOUR.data());
     glPushMatrix();
     glRotatef(rotation.angle, rotation.axis.x(), rotation.axis.y(), rotation.axis.z());
     drawSide();

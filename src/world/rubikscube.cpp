@@ -72,7 +72,7 @@ RubiksCube::RubiksCube(int n, float cubieSize, float rotationTime)
                 if (isInterior(x, y, z, n))
                     continue;
                 Vec3f centre(first + x * cubieSize, first + y * cubieSize, first + z * cubieSize);
-                Cube* cubie = new Cube(cubieSize, centre);
+                Cube* cubie = new Cube(cubieSize, centre, halfExtent());
                 grid[x + y * n + z * n * n] = cubie;
                 cubies.push_back(cubie);
             }

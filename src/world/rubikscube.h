@@ -5,6 +5,7 @@
 #include "math/matrix.h"
 #include "math/vectors.h"
 #include "world/cube.h"
+#include "world/cubemesh.h"
 
 // One slab of the cube: the n*n grid cells with index `index` along `axis`. Immutable.
 struct Layer {
@@ -71,4 +72,7 @@ public:
     int layerCount;
     std::vector<Cube*> rotatingCubies; // cubies of the layer being turned
     Matrix4f stepMatrices[3][2];       // per axis and direction: one animation step
+
+protected:
+    CubeMesh mesh; // the cubies' visible sides, for drawing; follows the cubies on each draw
 };

@@ -9,6 +9,7 @@
 #include "world/object.h"
 #include "world/rubikscube.h"
 
+class CubeView;
 class Tank;
 
 // The playing field: a Rubik's cube and everything standing on it. Keeps the objects in
@@ -136,14 +137,18 @@ private:
     int turnTarget(int face) const; // the face `face` becomes under the current turn
     void enableFaceLights(int face, bool riding) const;
     void disableFaceLights(int face) const;
-    void drawStickers() const;
-    void drawShadows(const Vec3f* focus);
+    void drawStickers(const CubeView& view);
+    void drawMeshRanges(const CubeMesh::Range* ranges, int count, int f, bool riding) const;
+    void drawShadows(const Vec3f* focus, const CubeView& view);
+    bool turningShadowsSeen(const Object& firstRider, const Vec3f& eye) const;
     void drawShadowsOf(size_t begin, size_t end, const Matrix4f& projection) const;
     void drawTurningFaceShadows(size_t begin, size_t end);
     void drawObjects(const std::vector<Object*>& list, const Matrix4f* viewMatrix,
-                     const Vec3f* focus) const;
+                     const Vec3f* focus, const CubeView& view) const;
     bool behindViewer(const Object& object, const Matrix4f* viewMatrix) const;
+    bool outsideView(const Object& object, const CubeView& view) const;
     static size_t faceRunEnd(const std::vector<Object*>& list, size_t begin);
+    static size_t lightRunEnd(const std::vector<Object*>& list, size_t begin);
     void resort();
     void insertSorted(std::vector<Object*>& list, Object* object);
     void carryTurningObjects(float dt);

@@ -1,15 +1,42 @@
 #include <GL/gl.h>
+#include <algorithm>
 #include <cstdio>
 
 #include "math/constants.h"
 #include "math/faces.h"
 #include "math/glmatrix.h"
+#include "world/cubeview.h"
 #include "world/world.h"
+
+namespace {
+
+// The current OpenGL matrix of `which` (GL_MODELVIEW_MATRIX, GL_PROJECTION_MATRIX), row-major.
+Matrix4f currentMatrix(GLenum which) {
+    GLfloat m[16]; // column-major
+    glGetFloatv(which, m);
+    Matrix4f out;
+    for (int column = 0; column < 4; ++column)
+        for (int row = 0; row < 4; ++row)
+            out.at(column, row) = m[column * 4 + row];
+    return out;
+}
+
+} // namespace
 
 // Where the run of objects on the face of list[begin] ends.
 size_t World::faceRunEnd(const std::vector<Object*>& list, size_t begin) {
     size_t end = begin;
     while (end < list.size() && list[end]->face == list[begin]->face)
+        ++end;
+    return end;
+}
+
+// Where the run of objects lit like list[begin] ends: the same face and the same riding flag.
+// The lists keep a face's riders ahead of the others, so each face has at most two such runs.
+size_t World::lightRunEnd(const std::vector<Object*>& list, size_t begin) {
+    size_t end = begin;
+    while (end < list.size() && list[end]->face == list[begin]->face &&
+           list[end]->onRotatingLayer == list[begin]->onRotatingLayer)
         ++end;
     return end;
 }
@@ -61,42 +88,79 @@ void World::draw(const Matrix4f* viewMatrix, const Vec3f* focus) {
     glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, specular.data());
     glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, shininess);
 
-    drawStickers();
-    drawShadows(focus);
-    drawObjects(boxes, viewMatrix, focus);
-    drawObjects(movables, viewMatrix, focus);
+    // The camera is on the model-view now: what this view sees follows from the two matrices.
+    CubeView view(currentMatrix(GL_MODELVIEW_MATRIX), currentMatrix(GL_PROJECTION_MATRIX));
+    drawStickers(view);
+    drawShadows(focus, view);
+    drawObjects(boxes, viewMatrix, focus, view);
+    drawObjects(movables, viewMatrix, focus, view);
     glDisable(GL_LIGHTING);
 }
 
-void World::drawStickers() const {
+// The sides lit by one face's light go in as few draws as their layout allows; what cannot be
+// seen from this eye is not sent at all.
+void World::drawStickers(const CubeView& view) {
+    mesh.update(*this);
+    mesh.bind();
+    for (int f = 0; f < 6; ++f) {
+        CubeMesh::Range shown[1 + CubeMesh::GAP + 1];
+        int count = 0;
+        if (mesh.facesPoint(mesh.still[f], view.eye))
+            shown[count++] = mesh.still[f];
+        for (int seam = 0; seam <= CubeMesh::GAP; ++seam)
+            if (mesh.seams[seam][f].count > 0 && mesh.seamsShow(seam, view.eye))
+                shown[count++] = mesh.seams[seam][f];
+        drawMeshRanges(shown, count, f, false);
+    }
     for (int f = 0; f < 6; ++f)
-        for (const Cube* cubie : cubies) {
-            enableFaceLights(f, cubie->rotating);
-            glPushMatrix();
-            glMultMatrix(cubie->matrix);
-            cubie->drawStickerFacing(f);
-            glPopMatrix();
-            disableFaceLights(f);
-        }
+        if (mesh.facesPoint(mesh.turning[f], view.eye))
+            drawMeshRanges(&mesh.turning[f], 1, f, true);
+    CubeMesh::unbind();
 }
 
+// Under the lights of face f (riding: of a turning layer), ranges in layout order; neighbours
+// merge into one draw.
+void World::drawMeshRanges(const CubeMesh::Range* ranges, int count, int f, bool riding) const {
+    if (count == 0)
+        return;
+    enableFaceLights(f, riding);
+    CubeMesh::Range run = ranges[0];
+    for (int i = 1; i < count; ++i) {
+        if (ranges[i].first == run.first + run.count) {
+            run.count += ranges[i].count;
+            continue;
+        }
+        mesh.draw(run);
+        run = ranges[i];
+    }
+    mesh.draw(run);
+    disableFaceLights(f);
+}
+
+// The lights change once per run of objects lit alike, not once per object.
 void World::drawObjects(const std::vector<Object*>& list, const Matrix4f* viewMatrix,
-                        const Vec3f* focus) const {
+                        const Vec3f* focus, const CubeView& view) const {
     int hidden = focus ? faceOf(-*focus) : -1;
     for (size_t begin = 0, end; begin < list.size(); begin = end) {
-        end = faceRunEnd(list, begin);
+        end = lightRunEnd(list, begin);
         int f = list[begin]->face;
+        if (f == hidden)
+            continue;
+        bool lit = false;
         for (size_t i = begin; i < end; ++i) {
             Object* object = list[i];
-            enableFaceLights(f, object->onRotatingLayer);
-            if (f != hidden && !behindViewer(*object, viewMatrix)) {
-                glPushMatrix();
-                glMultMatrix(object->matrix);
-                object->draw(false);
-                glPopMatrix();
-            }
-            disableFaceLights(f);
+            if (behindViewer(*object, viewMatrix) || outsideView(*object, view))
+                continue;
+            if (!lit)
+                enableFaceLights(f, object->onRotatingLayer);
+            lit = true;
+            glPushMatrix();
+            glMultMatrix(object->matrix);
+            object->draw(false);
+            glPopMatrix();
         }
+        if (lit)
+            disableFaceLights(f);
     }
 }
 
@@ -112,13 +176,33 @@ bool World::behindViewer(const Object& object, const Matrix4f* viewMatrix) const
     return low.z() > 0 && high.z() > 0;
 }
 
-void World::drawMap(const Vec3f& viewDirection) {
-    for (const Cube* cubie : cubies) {
-        glPushMatrix();
-        glMultMatrix(cubie->matrix);
-        cubie->drawAll();
-        glPopMatrix();
+// Only a block is known to draw nothing outside its bounding box; any other object may (a
+// tank's tread marks trail behind it), so it is left to OpenGL's clipping. The test allows for
+// two ways the box can be off: mid-turn the block is tilted inside a box that keeps its old
+// orientation, and after it has ridden a turn its box is left centred on its base, half its
+// height low. Whatever the tilt, the block stays within its box's half diagonal of the box's
+// centre, and the shift is less than the box's largest half extent.
+bool World::outsideView(const Object& object, const CubeView& view) const {
+    if (object.type != BOX)
+        return false;
+    const float* b = object.boundingBox.intervals;
+    Vec3f half(b[1] - b[0], b[3] - b[2], b[5] - b[4]);
+    half = half * 0.5f;
+    float reach = half.length() + std::max({half.x(), half.y(), half.z()});
+    float bounds[6];
+    for (int axis = 0; axis < 3; ++axis) {
+        float centre = (b[2 * axis] + b[2 * axis + 1]) * 0.5f;
+        bounds[2 * axis] = centre - reach;
+        bounds[2 * axis + 1] = centre + reach;
     }
+    return view.outside(bounds);
+}
+
+void World::drawMap(const Vec3f& viewDirection) {
+    mesh.update(*this);
+    mesh.bind();
+    mesh.draw(mesh.all());
+    CubeMesh::unbind();
     for (Object* object : boxes)
         object->drawOnMap(viewDirection);
     for (Object* object : movables)

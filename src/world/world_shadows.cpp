@@ -1,8 +1,8 @@
 #include <GL/gl.h>
 
-#include "math/colours.h"
 #include "math/faces.h"
 #include "math/glmatrix.h"
+#include "world/cubeview.h"
 #include "world/world.h"
 
 namespace {
@@ -12,10 +12,27 @@ void loadClipPlanes(const double planes[4][4]) {
         glClipPlane(GL_CLIP_PLANE0 + i, planes[i]);
 }
 
+// Shadows are black at `alpha` opacity. The blend gives every shadow pixel the colour beneath
+// times (1 - alpha), whatever colour, material or lighting the fragment carries: the pass never
+// touches the material that colour material tracks, so no driver can leave the objects drawn
+// after it with the shadows' black material.
 void setShadowAlpha(float alpha) {
-    Vec4f colour = BLACK;
-    colour[3] = alpha;
-    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE, colour.data());
+    glBlendColor(0.0f, 0.0f, 0.0f, alpha);
+}
+
+// Clears the stencil buffer in the current viewport only: the other views of a split screen
+// keep theirs, and a full-window clear would cost every view the whole window.
+void clearStencilInViewport() {
+    if (glIsEnabled(GL_SCISSOR_TEST)) { // the caller's scissor already bounds the clear
+        glClear(GL_STENCIL_BUFFER_BIT);
+        return;
+    }
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    glScissor(viewport[0], viewport[1], viewport[2], viewport[3]);
+    glEnable(GL_SCISSOR_TEST);
+    glClear(GL_STENCIL_BUFFER_BIT);
+    glDisable(GL_SCISSOR_TEST);
 }
 
 } // namespace
@@ -32,18 +49,19 @@ void World::drawShadowsOf(size_t begin, size_t end, const Matrix4f& projection) 
     glPopMatrix();
 }
 
-void World::drawShadows(const Vec3f* focus) {
+void World::drawShadows(const Vec3f* focus, const CubeView& view) {
     // Each pixel takes at most one shadow: the first one drawn raises its stencil to 1.
     glClearStencil(0);
     glEnable(GL_STENCIL_TEST);
     glStencilFunc(GL_NOTEQUAL, 1, 1);
     glStencilOp(GL_KEEP, GL_KEEP, GL_INCR);
-    glClear(GL_STENCIL_BUFFER_BIT);
+    clearStencilInViewport();
     for (int i = 0; i < 4; ++i)
         glEnable(GL_CLIP_PLANE0 + i);
+    // The shadow's colour comes from the blend alone, so lighting has nothing to add.
+    glDisable(GL_LIGHTING);
     glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glDisable(GL_COLOR_MATERIAL);
+    glBlendFunc(GL_ZERO, GL_ONE_MINUS_CONSTANT_ALPHA);
     setShadowAlpha(shadowAlpha);
 
     int focusFace = focus ? faceOf(*focus) : -1;
@@ -51,18 +69,28 @@ void World::drawShadows(const Vec3f* focus) {
         int f = allObjects[begin]->face;
         end = faceRunEnd(allObjects, begin);
         if (allObjects[begin]->onRotatingLayer) {
-            drawTurningFaceShadows(begin, end);
+            if (turningShadowsSeen(*allObjects[begin], view.eye))
+                drawTurningFaceShadows(begin, end);
         } else if (focus == nullptr || f == focusFace) {
             loadClipPlanes(faceClipPlanes[f]);
             drawShadowsOf(begin, end, shadowMatrices[f]);
         }
     }
 
-    glEnable(GL_COLOR_MATERIAL);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glDisable(GL_BLEND);
+    glEnable(GL_LIGHTING);
     for (int i = 0; i < 4; ++i)
         glDisable(GL_CLIP_PLANE0 + i);
     glDisable(GL_STENCIL_TEST);
+}
+
+// A turning face's shadows lie on its plane and on its strip's tilted plane, just above the
+// cubies. From an eye below both planes they could only be seen from underneath, through the
+// cube, which hides them.
+bool World::turningShadowsSeen(const Object& firstRider, const Vec3f& eye) const {
+    return faceNormal(firstRider.face).dot(eye) > halfExtent() ||
+           firstRider.up.dot(eye) > halfExtent();
 }
 
 // The face whose riders are being turned: the still part of the face keeps the flat shadows,
