@@ -1,7 +1,9 @@
 #include "support/gamerun.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <thread>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -82,4 +84,21 @@ bool traceVector(const std::string& object, const std::string& name, double out[
         p = end + 1; // past the comma
     }
     return true;
+}
+
+bool waitForFrames(const std::string& trace, size_t count, double seconds) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (readLines(trace).size() < count && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return readLines(trace).size() >= count;
+}
+
+double frameRate(const std::string& trace, double seconds) {
+    size_t before = readLines(trace).size();
+    auto start = std::chrono::steady_clock::now();
+    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+    size_t after = readLines(trace).size();
+    double elapsed =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return static_cast<double>(after - before) / elapsed;
 }

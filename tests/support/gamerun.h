@@ -38,3 +38,9 @@ std::vector<std::string> tracePlayers(const std::string& line);
 
 // The first three numbers of the array `"name":[...]` of a player's object, e.g. its position.
 bool traceVector(const std::string& object, const std::string& name, double out[3]);
+
+// Waits until the trace file has at least `count` complete lines; false after `seconds`.
+bool waitForFrames(const std::string& trace, size_t count, double seconds);
+
+// Frames per second over `seconds`, counted in the trace as the running game writes it.
+double frameRate(const std::string& trace, double seconds);
