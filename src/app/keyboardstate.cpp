@@ -19,3 +19,9 @@ bool KeyboardState::isModifierDown(int which) const {
         return false;
     }
 }
+
+void KeyboardState::releaseAll() {
+    for (unsigned char& key : down)
+        key = 0;
+    modifiers = 0;
+}

@@ -9,6 +9,8 @@ public:
     bool isKeyDown(unsigned char key) const { return down[key] != 0; }
     // 0 = Shift, 1 = Ctrl, 2 = Alt; false for any other value.
     bool isModifierDown(int which) const;
+    // Every key up, the modifiers too: nothing will be seen released any more.
+    void releaseAll();
 
     unsigned char down[256] = {}; // 1 = held, indexed by the character GLUT delivers
     int modifiers = 0;            // glutGetModifiers() bits: 1 Shift, 2 Ctrl, 4 Alt

@@ -1,6 +1,8 @@
 #include "app/platform.h"
 
 #include <GL/freeglut.h>
+#include <GL/glx.h>
+#include <X11/Xlib.h>
 #include <chrono>
 
 namespace {
@@ -63,12 +65,46 @@ void toggleGlutFullScreen() {
         glutFullScreenToggle();
 }
 
+// The window's relatives up to the root: a window manager may give the focus to the frame it
+// puts round our window.
+bool isAncestorOrSelf(Display* display, Window ancestor, Window window) {
+    // window = the next one up the tree from the starting window
+    while (window != 0) {
+        if (window == ancestor)
+            return true;
+        Window root = 0, parent = 0, *children = nullptr;
+        unsigned int count = 0;
+        if (!XQueryTree(display, window, &root, &parent, &children, &count))
+            return false;
+        if (children)
+            XFree(children);
+        if (parent == root)
+            return parent == ancestor;
+        window = parent;
+    }
+    return false;
+}
+
+bool xKeyboardFocus() {
+    Display* display = glXGetCurrentDisplay();
+    Window ours = glXGetCurrentDrawable();
+    if (!windowOpen() || !display || !ours)
+        return true;
+    Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(display, &focus, &revert);
+    // None and PointerRoot send keys wherever the pointer is: no telling, so no loss.
+    if (focus == None || focus == PointerRoot)
+        return true;
+    return isAncestorOrSelf(display, focus, ours) || isAncestorOrSelf(display, ours, focus);
+}
+
 } // namespace
 
 Platform glutPlatform() {
-    return Platform{glutModifiers,   postGlutRedisplay, armGlutTimer,
-                    attachGlutMenu,  detachGlutMenu,    steadySeconds,
-                    swapGlutBuffers, leaveGlutMainLoop, toggleGlutFullScreen};
+    return Platform{glutModifiers,        postGlutRedisplay, armGlutTimer,    attachGlutMenu,
+                    detachGlutMenu,       steadySeconds,     swapGlutBuffers, leaveGlutMainLoop,
+                    toggleGlutFullScreen, xKeyboardFocus};
 }
 
 Platform& platform() {

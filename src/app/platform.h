@@ -16,6 +16,9 @@ struct Platform {
     void (*swapBuffers)();                    // glutSwapBuffers
     void (*leaveMainLoop)();                  // glutLeaveMainLoop
     void (*toggleFullScreen)();               // glutFullScreenToggle
+    // False only when the window system says another window has the keyboard: a key released
+    // there never reaches us, so whatever we hold as pressed must be let go.
+    bool (*hasKeyboardFocus)();
 };
 
 // The table in use. Tests may replace its entries and must restore them.

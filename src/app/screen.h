@@ -21,6 +21,10 @@ public:
     virtual void activate() {}
     virtual void deactivate() {}
 
+    // Another window took the keyboard: keys held now will never be seen to go up, so let go
+    // of them.
+    virtual void keyboardFocusLost() {}
+
     // Whether the screen is ticked by a timer chain of its own right now (see AnimatedScreen).
     // Screens without one redraw on input only.
     virtual bool hasFrameChain() const { return false; }

@@ -130,7 +130,21 @@ void injectSpecial(int key, bool down, int modifiers) {
     });
 }
 
+// Checked once a frame: the window system tells no program when its window loses the
+// keyboard, only where the keyboard is.
+void checkKeyboardFocus() {
+    static bool focused = true;
+    bool now = platform().hasKeyboardFocus == nullptr || platform().hasKeyboardFocus();
+    if (focused && !now) {
+        keys.releaseAll();
+        if (currentScreen)
+            currentScreen->keyboardFocusLost();
+    }
+    focused = now;
+}
+
 void beginFrame() {
+    checkKeyboardFocus();
     if (frameObserver)
         frameObserver->beginFrame();
 }
@@ -170,6 +184,8 @@ void openWindow(int* argc, char** argv, const WindowSettings& settings) {
         glutFullScreen();
     // Closing the window leaves the main loop instead of ending the process inside GLUT.
     glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);
+    // Held keys are held buttons: a press and a release each, never a stream of presses.
+    glutIgnoreKeyRepeat(1);
     const GLubyte* version = glGetString(GL_VERSION);
     printf("OpenGL version: %s\n", version ? reinterpret_cast<const char*>(version) : "unknown");
     fflush(stdout);

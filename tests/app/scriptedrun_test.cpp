@@ -1,70 +1,14 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <filesystem>
-#include <fstream>
-#include <thread>
-#include <unistd.h>
-
 #include "support/childprocess.h"
+#include "support/gamerun.h"
 #include "support/pngfile.h"
-#include "support/xwindows.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
-
-// A scratch working directory for one run of the game, with the game's data folders linked
-// in, so that what the run writes (traces, pictures, screenshots/) stays out of the sources.
-class RunFolder {
-public:
-    RunFolder() {
-        static int count = 0;
-        path = fs::temp_directory_path() /
-               ("quorl_run_" + std::to_string(getpid()) + "_" + std::to_string(count++));
-        fs::create_directories(path);
-        for (const char* data : {"models", "textures", "levels"})
-            fs::create_directory_symlink(fs::path(QUORL_SOURCE_DIR) / "data" / data, path / data);
-    }
-    ~RunFolder() { fs::remove_all(path); }
-    std::string file(const std::string& name) const { return (path / name).string(); }
-    void write(const std::string& name, const std::string& text) const {
-        std::ofstream(file(name)) << text;
-    }
-    fs::path path;
-};
-
-std::vector<std::string> lines(const std::string& path) {
-    std::ifstream in(path);
-    std::vector<std::string> result;
-    for (std::string line; std::getline(in, line);)
-        result.push_back(line);
-    return result;
-}
-
 // The number in `"name":N` of a trace line; -1 when the field is missing.
 int field(const std::string& line, const std::string& name) {
-    size_t at = line.find("\"" + name + "\":");
-    return at == std::string::npos ? -1 : std::atoi(line.c_str() + at + name.size() + 3);
-}
-
-// Waits until the trace has at least `count` complete lines; false after `seconds`.
-bool waitForFrames(const std::string& trace, size_t count, double seconds) {
-    auto deadline = Clock::now() + std::chrono::duration<double>(seconds);
-    while (lines(trace).size() < count && Clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    return lines(trace).size() >= count;
-}
-
-// Frames per second over `seconds`, counted in the trace as the running game writes it.
-double frameRate(const std::string& trace, double seconds) {
-    size_t before = lines(trace).size();
-    auto start = Clock::now();
-    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
-    size_t after = lines(trace).size();
-    double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
-    return static_cast<double>(after - before) / elapsed;
+    return static_cast<int>(traceNumber(line, name));
 }
 
 // A whole scripted run: it ends with status 0 after the frame asked for, with one trace line
@@ -85,7 +29,7 @@ TEST(ScriptedRun, TracesEveryFrameTakesItsPicturesAndEnds) {
                        "20", "--seed", "5", "--fixed-step"},
                       run.path.string());
     ASSERT_EQ(game.waitForExit(30.0), 0) << game.output();
-    std::vector<std::string> trace = lines(run.file("trace.jsonl"));
+    std::vector<std::string> trace = readLines(run.file("trace.jsonl"));
     ASSERT_EQ(trace.size(), 21u);
     for (int t = 0; t < 21; ++t) {
         EXPECT_EQ(field(trace[t], "tick"), t);
@@ -107,72 +51,6 @@ TEST(ScriptedRun, TracesEveryFrameTakesItsPicturesAndEnds) {
         EXPECT_GT(background, rgb.size() / 2) << name;        // mostly the backdrop,
         EXPECT_LT(background, rgb.size() * 98 / 100) << name; // with the menu drawn on it
     }
-}
-
-// Whether the window takes the size within `seconds` (a resize reaches the server a little
-// after the program asks for it).
-bool takesSize(XWindows& x, unsigned long window, int width, int height, double seconds) {
-    auto deadline = Clock::now() + std::chrono::duration<double>(seconds);
-    int w = 0, h = 0;
-    while (x.size(window, w, h) && (w != width || h != height) && Clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    return w == width && h == height;
-}
-
-TEST(ScriptedRun, F11AndFullscreenCoverTheScreen) {
-    XWindows x;
-    ASSERT_TRUE(x.connected()) << "needs an X display (the test command starts Xvfb)";
-    int screenWidth = 0, screenHeight = 0;
-    x.screenSize(screenWidth, screenHeight);
-    {
-        RunFolder run;
-        ChildProcess game(QUORL_BINARY, {"--fullscreen", "--exit-after", "30"}, run.path.string());
-        unsigned long window = x.waitForWindow("Quorl Video Game", 15.0);
-        ASSERT_NE(window, 0ul) << game.output();
-        EXPECT_TRUE(takesSize(x, window, screenWidth, screenHeight, 5.0));
-        EXPECT_EQ(game.waitForExit(30.0), 0);
-    }
-    RunFolder run;
-    run.write("f11.txt", "5 key f11 down\n5 key f11 up\n40 key f11 down\n40 key f11 up\n");
-    ChildProcess game(QUORL_BINARY, {"--script", "f11.txt", "--trace", "trace.jsonl"},
-                      run.path.string());
-    unsigned long window = x.waitForWindow("Quorl Video Game", 15.0);
-    ASSERT_NE(window, 0ul) << game.output();
-    std::string trace = run.file("trace.jsonl");
-    ASSERT_TRUE(waitForFrames(trace, 20, 15.0));
-    EXPECT_TRUE(takesSize(x, window, screenWidth, screenHeight, 5.0));
-    ASSERT_TRUE(waitForFrames(trace, 60, 15.0));
-    EXPECT_TRUE(takesSize(x, window, 800, 600, 5.0));
-    x.requestClose(window);
-    EXPECT_EQ(game.waitForExit(15.0), 0);
-}
-
-// One timer chain, paced by the clock: 60 ticks a second, and still 60 after the window has
-// been resized and re-mapped many times (each of which redraws it). The first screen is
-// activated twice at start-up, which must not double its ticks either.
-TEST(ScriptedRun, FirstScreenTicksSixtyASecondAlsoAfterResizes) {
-    XWindows x;
-    ASSERT_TRUE(x.connected()) << "needs an X display (the test command starts Xvfb)";
-    RunFolder run;
-    ChildProcess game(QUORL_BINARY, {"--trace", "trace.jsonl"}, run.path.string());
-    unsigned long window = x.waitForWindow("Quorl Video Game", 15.0);
-    ASSERT_NE(window, 0ul) << game.output();
-    std::string trace = run.file("trace.jsonl");
-    ASSERT_TRUE(waitForFrames(trace, 30, 15.0));
-    EXPECT_NEAR(frameRate(trace, 4.0), 60.0, 3.0);
-    for (int i = 0; i < 20; ++i) {
-        x.resize(window, 400 + 20 * i, 300 + 10 * i);
-        if (i % 4 == 0)
-            x.remap(window);
-        std::this_thread::sleep_for(std::chrono::milliseconds(30));
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(500)); // the last exposures drawn
-    EXPECT_NEAR(frameRate(trace, 4.0), 60.0, 3.0);
-    std::vector<std::string> all = lines(trace);
-    for (size_t t = 0; t < all.size(); ++t)
-        ASSERT_EQ(field(all[t], "tick"), static_cast<int>(t)) << all[t];
-    x.requestClose(window);
-    EXPECT_EQ(game.waitForExit(15.0), 0);
 }
 
 // Refused before any window opens: the message says what is wrong, then the usage; status 2.

@@ -38,15 +38,18 @@ void fakeLeaveMainLoop() {
 void fakeToggleFullScreen() {
     ++active->fullScreenToggles;
 }
+bool fakeKeyboardFocus() {
+    return active->keyboardFocus;
+}
 
 } // namespace
 
 FakePlatform::FakePlatform() : saved(platform()) {
     assert(active == nullptr);
     active = this;
-    platform() = Platform{fakeModifiers,  fakePostRedisplay, fakeArmTimer,
-                          fakeAttachMenu, fakeDetachMenu,    fakeSeconds,
-                          fakeSwap,       fakeLeaveMainLoop, fakeToggleFullScreen};
+    platform() = Platform{fakeModifiers,        fakePostRedisplay, fakeArmTimer, fakeAttachMenu,
+                          fakeDetachMenu,       fakeSeconds,       fakeSwap,     fakeLeaveMainLoop,
+                          fakeToggleFullScreen, fakeKeyboardFocus};
 }
 
 FakePlatform::~FakePlatform() {

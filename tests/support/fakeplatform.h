@@ -32,6 +32,7 @@ public:
     int swaps = 0;
     int loopsLeft = 0; // leaveMainLoop calls
     int fullScreenToggles = 0;
+    bool keyboardFocus = true; // what hasKeyboardFocus answers
     std::vector<PendingTimer> timers;
     int attachedMenu = 0; // menu attached to the right button, 0 when none
     int attachedButton = -1;

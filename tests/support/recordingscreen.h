@@ -21,6 +21,7 @@ public:
     void motion(int x, int y) override;
     void activate() override;
     void deactivate() override;
+    void keyboardFocusLost() override { record("keyboardFocusLost"); }
     const char* traceName() const override { return name.c_str(); }
     void addTraceFields(TraceLine& line) const override;
 
