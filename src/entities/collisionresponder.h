@@ -45,6 +45,8 @@ public:
     float dt = 0; // seconds, the tick being answered
 
 private:
+    std::vector<const Object*> takenOut; // by this pass, directly or by destroying a tank
+
     void pickUp(Object* tank, Object* itemBox);
     void blast(Object* tank, Object* explosion);
     void tankOffBox(Object* tank, Object* box);
@@ -52,6 +54,8 @@ private:
     void tankOffMesh(Object* tank, Object* obstacle);
     void shellOffMesh(Object* shell, Object* obstacle);
     bool inWorld(const Object* object) const;
+    // Takes a picked-up or crushed item box or a landed shell out of the world.
+    void takeOut(Object* object);
     // A mover whose centre is inside the box centred at boxCentre with half sizes `half` (the
     // block grown by the mover's own half size) leaves it through the nearest side, never one
     // along upAxis (-1: any side will do), and bounces off that side if it was heading in.

@@ -92,6 +92,6 @@ void CollisionResponder::shellOffMesh(Object* shell, Object* obstacle) {
         float size = projectile->kind == ITEM_NUKE ? Projectile::NUKE_EXPLOSION_SIZE
                                                    : Projectile::EXPLOSION_SIZE;
         world->addObject(new Explosion(shell->position, world, size));
-        world->discard(shell); // later records of the pass may still name it
+        takeOut(shell);
     }
 }
