@@ -108,8 +108,8 @@ private:
     bool validateNode(const HierarchyNode& node, std::vector<bool>& reached, int& nodes) const;
 
     // Per triangle, the hierarchy pass that last tested it. A straddling triangle sits in
-    // several leaves, but the first leaf with a contact ends the pass, so a triangle met again
-    // in the same pass is known to miss.
+    // several leaves; its first test in a pass already counted it, hit or miss, so a triangle
+    // met again in the same pass is skipped.
     std::vector<unsigned> testedInPass;
     unsigned pass = 0;
 };

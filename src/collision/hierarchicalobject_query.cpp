@@ -80,6 +80,11 @@ bool HierarchicalObject::testTriangle(int tIndex, float r, const Vec3f& p, const
     Vec3f C = vertices[tIndex + 2];
     Vec3f m = cross(B - A, C - B);
     m.normalize();
+    // A mover touches only the side it moves towards. The grown copies of the far side of a
+    // thin part, or of a triangle the mover is leaving, would otherwise come first and give a
+    // normal that turns the mover into the mesh.
+    if (!(direction.dot(m) < 0))
+        return false;
     float grow = r + GROWTH_MARGIN;
     A += cornerOffsets[tIndex] * grow;
     B += cornerOffsets[tIndex + 1] * grow;
@@ -171,10 +176,18 @@ bool HierarchicalObject::queryNode(const HierarchyNode& node, float r, const Vec
     printf(rightFirst ? "R" : "L ");
     const HierarchyNode& first = rightFirst ? *node.right : *node.left;
     const HierarchyNode& second = rightFirst ? *node.left : *node.right;
-    // The first child that finds a contact ends the search, even if the other holds an
-    // earlier one.
-    if (queryNode(first, r, p, direction, dt, outTime, outNormal))
-        return true;
     bool secondHit = rightFirst ? hitLeft : hitRight;
-    return secondHit && queryNode(second, r, p, direction, dt, outTime, outNormal);
+    float secondBox = rightFirst ? tl : tr;
+    if (!queryNode(first, r, p, direction, dt, outTime, outNormal))
+        return secondHit && queryNode(second, r, p, direction, dt, outTime, outNormal);
+    // The other child may still hold an earlier contact if the path reaches its box first;
+    // the later one would let a fast mover through the surface it meets first.
+    float time = 0;
+    Vec3f normal;
+    if (secondHit && secondBox < outTime && queryNode(second, r, p, direction, dt, time, normal) &&
+        time < outTime) {
+        outTime = time;
+        outNormal = normal;
+    }
+    return true;
 }

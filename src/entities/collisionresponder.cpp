@@ -1,5 +1,7 @@
 #include "entities/collisionresponder.h"
 
+#include <algorithm>
+
 #include "collision/raybox.h"
 #include "entities/explosion.h"
 #include "entities/item.h"
@@ -14,8 +16,16 @@ void installCollisionResponse() {
     };
 }
 
+// The records name objects registered when the detector listed them, and only this pass takes
+// any out before it ends.
 bool CollisionResponder::inWorld(const Object* object) const {
-    return !world || world->collisionDetector.isRegistered(object);
+    return std::find(takenOut.begin(), takenOut.end(), object) == takenOut.end();
+}
+
+void CollisionResponder::takeOut(Object* object) {
+    takenOut.push_back(object);
+    if (world)
+        world->discard(object); // later records of the pass may still name it
 }
 
 void CollisionResponder::respondAll(const std::vector<Collision*>& collisions, float dt) {
@@ -46,8 +56,8 @@ void CollisionResponder::respond(Collision* c, float dt) {
         break;
     case ITEM_BOX:
         // A turning layer pushed the box into a block.
-        if (second->type == BOX && world)
-            world->discard(first);
+        if (second->type == BOX)
+            takeOut(first);
         break;
     case PROJECTILE:
         if (second->type == BOX)
@@ -66,8 +76,7 @@ void CollisionResponder::pickUp(Object* tankObject, Object* itemBox) {
         return;
     // What the box holds is decided now, at the pick-up.
     tank->addItem(randomItem());
-    if (world)
-        world->discard(itemBox);
+    takeOut(itemBox);
 }
 
 void CollisionResponder::blast(Object* tankObject, Object* explosionObject) {
@@ -75,6 +84,10 @@ void CollisionResponder::blast(Object* tankObject, Object* explosionObject) {
     auto* explosion = static_cast<Explosion*>(explosionObject);
     Vec3f d = explosion->position - tank->position;
     // Touching the blast's edge counts as a hit.
-    if (compareLength(d, Tank::tankRadius + explosion->getRadius()) < 1)
-        tank->hit();
+    if (compareLength(d, Tank::tankRadius + explosion->getRadius()) >= 1)
+        return;
+    bool alive = tank->getHealth() > 0;
+    tank->hit();
+    if (alive && tank->getHealth() == 0)
+        takenOut.push_back(tank); // destroyed: it has left the world
 }

@@ -1,46 +1,21 @@
+#include <cmath>
 #include <cstdio>
 
-#include "collision/hierarchicalobject.h"
 #include "collision/raybox.h"
 #include "entities/collisionresponder.h"
+#include "entities/collisionresponder_internal.h"
 #include "entities/projectile.h"
-#include "entities/tank.h"
 #include "math/faces.h"
-#include "world/box.h"
-#include "world/obstacle.h"
+#include "world/world.h"
+
+using responder::displace;
+using responder::halfLengths;
 
 namespace {
-
-Vec3f halfLengths(const Object& object) {
-    Vec3f half;
-    object.boundingBox.getHalfLengths(half);
-    return half;
-}
 
 // Where a block's box is centred: half its height above its base on the face.
 Vec3f boxCentre(const Object& box, const Vec3f& half) {
     return box.position + box.up * half[faceAxis(box.face)];
-}
-
-// Moves an object by `delta` and sweeps its box over the move, so the detector sees the path.
-void displace(Object& object, const Vec3f& delta) {
-    object.position += delta;
-    object.matrix.preMultiply(Matrix4f::translation(delta));
-    object.boundingBox.moveTo(object.position, true);
-}
-
-// The mover as the mesh query sees it: a sphere whose centre ends the step at `position`.
-SweptSphere sphereOf(const Object& mover) {
-    SweptSphere sphere;
-    sphere.position = mover.position;
-    sphere.velocity = mover.velocity;
-    if (mover.type == PROJECTILE) {
-        sphere.radius = static_cast<const Projectile&>(mover).radius;
-    } else {
-        sphere.radius = Tank::tankRadius;
-        sphere.lift = mover.up * halfLengths(mover)[faceAxis(mover.face)];
-    }
-    return sphere;
 }
 
 } // namespace
@@ -53,11 +28,53 @@ bool CollisionResponder::bounceOffBox(const Vec3f& prevCentre, const Vec3f& rel,
     int face = 0;
     int result = intersectBox(prevCentre, rel, velocity, halfSize, t, face);
     printf("%d\n", result);
-    if (result != 2)
-        return false; // no entry from outside: a mover that starts inside is not pushed out
+    // No entry from outside (a mover that starts inside is pushed out, see pushOut). Nor is
+    // one whose path reaches the box only after the tick (a stale or swept box overlapping):
+    // bouncing it would run the rest of the tick backwards and carry it towards the box.
+    if (result != 2 || t > dt)
+        return false;
     const Vec3f& n = faceNormal(face);
     outVelocity = velocity - n * ((1 + restitution) * velocity.dot(n));
     outCentre = prevCentre + velocity * t + outVelocity * (dt - t);
+    return true;
+}
+
+// The bounce only answers a mover that enters the box during the tick. One that was already
+// inside (thrown in off a neighbouring block or a rock, left a hair inside by rounding after
+// a bounce, covered by a block a layer turn brought) would otherwise drive or fall straight
+// through the block.
+bool CollisionResponder::pushOut(Object& mover, const Vec3f& centre, const Vec3f& boxCentre,
+                                 const Vec3f& half, int upAxis, float restitution) {
+    // How far the centre must move along each side's normal to reach that side; the centre
+    // touching a side is outside.
+    float depth[6];
+    for (int face = 0; face < 6; ++face) {
+        int axis = faceAxis(face);
+        depth[face] = faceSign(face) * (boxCentre[axis] - centre[axis]) + half[axis];
+        if (!(depth[face] > 0))
+            return false;
+    }
+    // The nearest side, not the one along up (a tank stays on its face), and for a tank
+    // preferably one that keeps it on its face.
+    int best = -1;
+    bool bestOnFace = false;
+    for (int face = 0; face < 6; ++face) {
+        int axis = faceAxis(face);
+        if (axis == upAxis)
+            continue;
+        float side = boxCentre[axis] + faceSign(face) * half[axis];
+        bool onFace = upAxis < 0 || !world || std::fabs(side) < world->halfExtent();
+        if (best < 0 || (onFace && !bestOnFace) ||
+            (onFace == bestOnFace && depth[face] < depth[best])) {
+            best = face;
+            bestOnFace = onFace;
+        }
+    }
+    const Vec3f& n = faceNormal(best);
+    float inwards = mover.velocity.dot(n);
+    if (inwards < 0)
+        mover.velocity -= n * ((1 + restitution) * inwards);
+    displace(mover, n * depth[best]);
     return true;
 }
 
@@ -73,8 +90,10 @@ void CollisionResponder::tankOffBox(Object* tank, Object* box) {
         hB[i] += hT[i];
     Vec3f newCentre, newVelocity;
     if (!bounceOffBox(prevCentre, target - prevCentre, tank->velocity, hB, TANK_BOUNCE, newCentre,
-                      newVelocity))
+                      newVelocity)) {
+        pushOut(*tank, centre, target, hB, faceAxis(tank->face), TANK_BOUNCE);
         return;
+    }
     tank->velocity = newVelocity;
     // The tank's own update puts its box back above its position on the next tick.
     displace(*tank, (newCentre - lift) - tank->position);
@@ -89,44 +108,11 @@ void CollisionResponder::shellOffBox(Object* shell, Object* box) {
     Vec3f prevCentre = shell->position - shell->velocity * dt;
     Vec3f newCentre, newVelocity;
     if (!bounceOffBox(prevCentre, target - prevCentre, shell->velocity, hB, PROJECTILE_BOUNCE,
-                      newCentre, newVelocity))
+                      newCentre, newVelocity)) {
+        pushOut(*shell, shell->position, target, hB, -1, PROJECTILE_BOUNCE);
         return;
+    }
     shell->velocity = newVelocity;
     displace(*shell, newCentre - shell->position);
     printf("p\n");
-}
-
-void CollisionResponder::tankOffMesh(Object* tank, Object* obstacle) {
-    float tHit = 0;
-    Vec3f n;
-    if (!static_cast<Obstacle*>(obstacle)->mesh->findCollision(sphereOf(*tank), dt, tHit, n))
-        return;
-    // The push stays in the face's plane.
-    n.normalize();
-    n -= tank->up * n.dot(tank->up);
-    n.normalize();
-    float k = 1 + TANK_BOUNCE;
-    if (tank->velocity.length() < SLOW_TANK_SPEED)
-        k += 1; // a slow tank would otherwise creep back into the rock
-    Vec3f v = tank->velocity;
-    Vec3f newVelocity = v - n * (k * v.dot(n));
-    // Undo this tick's move, go to the contact, then bounce for the rest of the tick and half
-    // a tick more.
-    Vec3f delta = v * -dt + v * tHit + newVelocity * ((dt - tHit) + dt * 0.5f);
-    tank->velocity = newVelocity;
-    displace(*tank, delta);
-}
-
-void CollisionResponder::shellOffMesh(Object* shell, Object* obstacle) {
-    float tHit = 0;
-    Vec3f n;
-    if (!static_cast<Obstacle*>(obstacle)->mesh->findCollision(sphereOf(*shell), dt, tHit, n))
-        return;
-    n.normalize();
-    Vec3f v = shell->velocity;
-    Vec3f newVelocity = v - n * ((1 + PROJECTILE_BOUNCE) * v.dot(n));
-    // From where the tick began: back to the contact, then off it for the rest of the tick.
-    Vec3f delta = v * -dt + v * tHit + newVelocity * (dt - tHit);
-    shell->velocity = newVelocity;
-    displace(*shell, delta);
 }
