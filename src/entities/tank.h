@@ -107,9 +107,11 @@ public:
     static float tankRadius;         // half the footprint's diagonal, world units
     static float modelExtents[3];    // along local X, Y, Z after scaling, world units
     static Vec3f muzzleOffset;       // barrel tip: forward (y) and up (z) of position
+    // Reads the class-wide sizes now rather than at the first construction (no GL; exits with
+    // a message when the model is unreadable). Later calls do nothing.
+    static void loadModel();
 
 private:
-    static void loadModel();
     static void compileModel();
     void brake();
     void drive(float dt);

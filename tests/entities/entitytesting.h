@@ -6,6 +6,7 @@
 #include <iterator>
 #include <vector>
 
+#include "entities/tank.h"
 #include "world/world.h"
 
 // World ticks at the nominal rate.
@@ -19,7 +20,9 @@ inline std::vector<Object*> objectsOfType(const World& world, int type) {
 }
 
 // A 3x3x3 world of 28-unit cubies (faces 42 from the centre, gravity 75), as the game plays it.
+// The tank's sizes are read before any case runs, so a case may use them before its first tank.
 class EntityTest : public ::testing::Test {
 protected:
+    EntityTest() { Tank::loadModel(); }
     World world{3, 28};
 };
