@@ -33,13 +33,18 @@ public:
     int polls = 0;
 };
 
+// The game's tanks, plugged in before the world that makes them is built.
+struct EntityHooks {
+    EntityHooks() { installEntityHooks(); }
+};
+
 // A player on face 4 of a 3x3x3 cube, driving its tank with a held pad.
 struct Match {
     Match() : world(3, 28), player(&pad) {
-        installEntityHooks();
         testing::internal::CaptureStdout(); // the tank says where it stands
         tank = world.addTank(4);
         testing::internal::GetCapturedStdout();
+        EXPECT_NE(tank, nullptr);
         player.tank = tank;
         player.world = &world;
     }
@@ -49,6 +54,7 @@ struct Match {
             count += object->type == PROJECTILE;
         return count;
     }
+    EntityHooks hooks;
     World world;
     HeldPad pad;
     Player player;
