@@ -141,7 +141,7 @@ TEST(GameSoak, SixPadsAtRandomKeepTheMatchSound) {
                        std::to_string(frames - 1)},
                       run.path.string(), true);
     unsetenv("LD_PRELOAD");
-    int status = game.waitForExit(60.0 + seconds * 15.0); // slow sanitizer builds too
+    int status = game.waitForExit(60.0 + seconds * 30.0); // slow sanitizer builds too
     std::string out = game.output();
     ASSERT_EQ(status, 0) << out.substr(out.size() > 4000 ? out.size() - 4000 : 0);
     EXPECT_EQ(out.find("ERROR: "), std::string::npos) << "a sanitizer spoke";
