@@ -3,6 +3,17 @@
 #include "entities/tank.h"
 #include "world/world.h"
 
+namespace {
+
+int countOfType(const World& world, int type) {
+    int count = 0;
+    for (const Object* object : world.allObjects)
+        count += object->type == type;
+    return count;
+}
+
+} // namespace
+
 // A match as the trace shows it: the countdown and the world's state, then each player.
 void GameScreen::addTraceFields(TraceLine& line) const {
     if (!world)
@@ -11,6 +22,8 @@ void GameScreen::addTraceFields(TraceLine& line) const {
     line.add("rotating", world->isRotating);
     line.add("itemBoxes", world->itemCount);
     line.add("objects", static_cast<int>(world->allObjects.size()));
+    line.add("shells", countOfType(*world, PROJECTILE));
+    line.add("explosions", countOfType(*world, EXPLOSION));
     line.beginArray("players");
     for (const Player* player : players) {
         line.beginObject();
@@ -33,6 +46,8 @@ void GameScreen::addTraceFields(TraceLine& line) const {
             }
             line.end();
             line.add("current", tank->currentItem);
+            // Radians, as far as the display has turned it: it turns as it is drawn.
+            line.add("wheel", static_cast<double>(player->hud.wheelAngle));
         }
         line.end();
     }

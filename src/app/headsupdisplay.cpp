@@ -48,7 +48,10 @@ void HeadsUpDisplay::advanceWheel(int selected) {
         wheelAngle += step;
         pendingTurn -= step;
     } else {
+        // At rest the selected slot sits in the ring exactly: the rounding of every step would
+        // otherwise add up over a long match and leave the wheel visibly askew.
         pendingTurn = 0;
+        wheelAngle = ringAngle(selected);
     }
 }
 

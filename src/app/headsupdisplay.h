@@ -28,9 +28,11 @@ public:
     // miniature by 135 degrees about the axis across the push.
     void aim(float x, float y);
 
-    // The wheel's animation, advanced by each draw: `pendingTurn` radians still to turn, a third
-    // of a slot per frame. Returns the wheel angle that puts `slot` in the selection ring.
+    // The wheel's animation, advanced by each draw: a new selection adds the slots to turn
+    // forward to `pendingTurn` (radians), and each frame turns a third of a slot; at rest the
+    // wheel holds `selected` in the ring.
     void advanceWheel(int selected);
+    // The wheel angle (radians) that puts `slot` in the selection ring.
     static float ringAngle(int slot);
     // The miniature's orientation: turns the tank's up onto +Z (towards the viewer) and its
     // forward onto +Y (up the screen), then tilts by `tilt` degrees about `tiltAxis`.

@@ -156,6 +156,9 @@ bool parseOptions(const std::vector<std::string>& arguments, Options& options, s
                 return false;
         } else if (argument == "--fixed-step") {
             options.fixedStep = true;
+        } else if (argument == "--fast") {
+            options.fast = true;
+            options.fixedStep = true; // the game's time must not follow the racing clock
         } else if (argument == "--fullscreen") {
             options.fullscreen = true;
         } else if (argument == "--help" || argument == "-h") {
@@ -176,6 +179,8 @@ const char* usageText() {
            "  --level NAME             start a match on levels/NAME at once\n"
            "  --seed S                 seed the random source with S (0 to 4294967295)\n"
            "  --fixed-step             advance the game by exactly 1/60 s every frame\n"
+           "  --fast                   draw each frame as soon as the last one is done, not\n"
+           "                           60 a second (implies --fixed-step)\n"
            "  --trace FILE             write one JSON line per frame to FILE\n"
            "  --screenshot T:FILE.png  save the window as a PNG right after frame T\n"
            "                           (repeatable)\n"

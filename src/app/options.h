@@ -21,6 +21,7 @@ struct Options {
     bool seeded = false;    // whether `seed` replaces the clock's seed
     unsigned int seed = 0;
     bool fixedStep = false; // every tick advances the game by exactly 1/60 s
+    bool fast = false;      // frames one after another, not 60 a second; implies fixedStep
     std::string tracePath;  // one JSON line per frame; empty for none
     std::vector<ScreenshotRequest> screenshots;
     int exitAfter = -1; // last frame before the program ends; -1 to run until closed
@@ -31,9 +32,11 @@ struct Options {
     // GLUT's own options (-display, -geometry, ...) in their order, passed on to glutInit.
     std::vector<std::string> glutArguments;
 
-    // Whether frames must keep coming for a script, trace, screenshot or end of the run.
+    // Whether the run needs a play session: frames that must keep coming for a script, trace,
+    // screenshot or end of the run, or frames that must not wait for the clock.
     bool scripted() const {
-        return !scriptPath.empty() || !tracePath.empty() || !screenshots.empty() || exitAfter >= 0;
+        return !scriptPath.empty() || !tracePath.empty() || !screenshots.empty() ||
+               exitAfter >= 0 || fast;
     }
 };
 

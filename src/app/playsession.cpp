@@ -3,14 +3,29 @@
 #include <GL/freeglut.h>
 #include <cstdio>
 
+#include "app/gamescreen.h"
 #include "app/platform.h"
 #include "app/screenshot.h"
 #include "app/shell.h"
+#include "entities/tank.h"
+
+namespace {
+
+// The platform's own timer, while a fast run makes every frame timer fire at once.
+void (*pacedArmTimer)(unsigned int, Platform::TimerCallback, int) = nullptr;
+
+// The frame chains ask for what is left of each 1/60 s; a fast run asks for nothing, so the
+// frames follow each other as fast as they are drawn.
+void armAtOnce(unsigned int, Platform::TimerCallback callback, int value) {
+    pacedArmTimer(0, callback, value);
+}
+
+} // namespace
 
 PlaySession::PlaySession(const Options& options, std::vector<ScriptEvent> events, PadSink& pads)
     : events(std::move(events)), screenshots(options.screenshots),
       taken(options.screenshots.size(), false), tracePath(options.tracePath),
-      exitAfter(options.exitAfter), padCount(options.pads), pads(pads),
+      exitAfter(options.exitAfter), fast(options.fast), padCount(options.pads), pads(pads),
       saveScreenshot([](const std::string& path, std::string& error) {
           return saveBackBufferPng(path, windowWidth, windowHeight, error);
       }),
@@ -18,11 +33,21 @@ PlaySession::PlaySession(const Options& options, std::vector<ScriptEvent> events
 
 void PlaySession::install() {
     frameObserver = this;
+    if (fast && platform().armTimer != armAtOnce) {
+        pacedArmTimer = platform().armTimer;
+        platform().armTimer = armAtOnce;
+    }
+}
+
+void PlaySession::uninstall() {
+    if (frameObserver == this)
+        frameObserver = nullptr;
+    if (fast && platform().armTimer == armAtOnce)
+        platform().armTimer = pacedArmTimer;
 }
 
 PlaySession::~PlaySession() {
-    if (frameObserver == this)
-        frameObserver = nullptr;
+    uninstall();
 }
 
 bool PlaySession::openTrace(std::string& error) {
@@ -53,8 +78,7 @@ int PlaySession::finish() {
             fail("Screenshot " + screenshots[i].path + " was not taken: frame " +
                  std::to_string(screenshots[i].frame) + " was not drawn");
     trace.close();
-    if (frameObserver == this)
-        frameObserver = nullptr;
+    uninstall();
     return failures > 0 ? 1 : 0;
 }
 
@@ -77,6 +101,30 @@ void PlaySession::beginFrame() {
     while (nextEvent < events.size() && events[nextEvent].frame <= frameNumber)
         applyEvent(events[nextEvent++]);
 }
+
+namespace {
+
+// Only a tank still in the running match takes a new health: a destroyed one stays destroyed.
+bool setTankHealth(int playerIndex, int health, std::string& error) {
+    GameScreen* game = GameScreen::instance();
+    if (currentScreen != game) {
+        error = "no match is running";
+        return false;
+    }
+    if (playerIndex >= static_cast<int>(game->players.size())) {
+        error = "the match has no player " + std::to_string(playerIndex);
+        return false;
+    }
+    Tank* tank = game->players[static_cast<size_t>(playerIndex)]->tank;
+    if (!tank || tank->getHealth() <= 0) {
+        error = "player " + std::to_string(playerIndex) + " has no tank left";
+        return false;
+    }
+    tank->health = health;
+    return true;
+}
+
+} // namespace
 
 void PlaySession::applyEvent(const ScriptEvent& event) {
     std::string error;
@@ -103,6 +151,9 @@ void PlaySession::applyEvent(const ScriptEvent& event) {
         break;
     case ScriptEvent::Kind::PAD_PLUG:
         done = pads.plug(event.pad, error);
+        break;
+    case ScriptEvent::Kind::TANK_HEALTH:
+        done = setTankHealth(event.pad, event.key, error);
         break;
     }
     if (!done)

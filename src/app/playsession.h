@@ -16,7 +16,8 @@
 // asked for, and leaves the main loop after the last frame of the run. While any of that is
 // still to come and the current screen has no timer chain of its own (the level editor
 // redraws on input only), it drives the frames itself, 60 a second, so that scripts reach
-// every screen. A run without any of these options has no session at all.
+// every screen. A fast run's frames follow each other as soon as each is drawn. A run without
+// any of these options has no session at all.
 //
 // Owned by main, which installs it as the shell's frame observer for a scripted run; it
 // uninstalls itself when destroyed. Does not own the pad sink.
@@ -30,7 +31,8 @@ public:
     PlaySession(const PlaySession&) = delete;
     PlaySession& operator=(const PlaySession&) = delete;
 
-    // Makes this the shell's frame observer.
+    // Makes this the shell's frame observer; for a fast run, also makes every frame timer fire
+    // at once (until the session is finished or destroyed).
     void install();
     // Creates the trace file, if one is asked for. False, with `error` saying why, when it
     // cannot be.
@@ -56,6 +58,7 @@ private:
     void writeTrace();
     void driverTick();
     void fail(const std::string& message);
+    void uninstall();
 
     std::vector<ScriptEvent> events; // ordered by frame
     size_t nextEvent = 0;            // events before it have been applied
@@ -63,6 +66,7 @@ private:
     std::vector<bool> taken; // per screenshot
     std::string tracePath;
     int exitAfter;
+    bool fast;
     int padCount;
     PadSink& pads;
     TraceFile trace;

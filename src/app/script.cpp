@@ -11,7 +11,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "app/gamescreen.h"
 #include "app/options.h"
+#include "entities/tank.h"
 
 namespace {
 
@@ -218,6 +220,19 @@ bool parsePad(const std::vector<std::string>& w, ScriptEvent& event, std::string
     return parsePadValue(*control, w[4], event.value, error);
 }
 
+bool parseTank(const std::vector<std::string>& w, ScriptEvent& event, std::string& error) {
+    if (w.size() != 5 || w[3] != "health" ||
+        !parseInt(w[2], 0, GameScreen::MAX_PLAYERS - 1, event.pad) ||
+        !parseInt(w[4], 1, Tank::MAX_HEALTH, event.key)) {
+        error = "a tank event is T tank P health H, with the player P from 0 to " +
+                std::to_string(GameScreen::MAX_PLAYERS - 1) + " and the health H from 1 to " +
+                std::to_string(Tank::MAX_HEALTH);
+        return false;
+    }
+    event.kind = ScriptEvent::Kind::TANK_HEALTH;
+    return true;
+}
+
 // One non-empty line; false with `error` (without the line number) when malformed.
 bool parseEvent(const std::vector<std::string>& w, ScriptEvent& event, std::string& error) {
     if (!parseInt(w[0], 0, INT_MAX, event.frame)) {
@@ -237,7 +252,9 @@ bool parseEvent(const std::vector<std::string>& w, ScriptEvent& event, std::stri
         return parseMouse(w, event, error);
     if (kind == "motion")
         return parseMotion(w, event, error);
-    error = "unknown event \"" + kind + "\" (pad, key, mouse or motion)";
+    if (kind == "tank")
+        return parseTank(w, event, error);
+    error = "unknown event \"" + kind + "\" (pad, key, mouse, motion or tank)";
     return false;
 }
 

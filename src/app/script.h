@@ -14,16 +14,17 @@ struct ScriptEvent {
         SPECIAL_KEY, // a GLUT special key, `key` a GLUT_KEY_ code
         MOUSE,       // `button` (GLUT 0 left, 1 middle, 2 right) pressed or released at x, y
         MOTION,      // the pointer moves to x, y with a button held
+        TANK_HEALTH, // player `pad`'s tank of the running match is left with `key` points
     };
 
     int frame = 0; // frame number, from 0 at start-up
     int line = 0;  // line of the script it came from, from 1
     Kind kind = Kind::KEY;
-    int pad = 0;         // pad events: the virtual pad, from 0
+    int pad = 0;         // pad events: the virtual pad, from 0; TANK_HEALTH: the player
     std::string control; // PAD_CONTROL: leftx, a, dpup, ...
     float value = 0.0f;  // PAD_CONTROL: -1..1 for sticks, 0..1 for triggers, 0 or 1 for buttons
-    int key = 0;
-    bool down = false; // KEY, SPECIAL_KEY, MOUSE: pressed (true) or released
+    int key = 0;         // KEY, SPECIAL_KEY: the key; TANK_HEALTH: the points
+    bool down = false;   // KEY, SPECIAL_KEY, MOUSE: pressed (true) or released
     int button = 0;
     int x = 0, y = 0; // MOUSE, MOTION: window pixels, origin top-left
 };
@@ -32,6 +33,7 @@ struct ScriptEvent {
 // lines are skipped. The forms, with T the frame:
 //     T pad P CONTROL VALUE      T pad P unplug      T pad P plug
 //     T key K down|up            T mouse left|middle|right down|up X Y      T motion X Y
+//     T tank P health H          (sets a match up: player P's tank keeps H of its 1..10 points)
 // K is one character (as typed: 'A' is Shift+a) or one of up down left right enter escape
 // space tab backspace insert delete home end pageup pagedown f1 .. f12. The events come out
 // ordered by frame, those of one frame in the order of the file. False, with `error` saying

@@ -8,8 +8,10 @@
 // when destroyed.
 class ChildProcess {
 public:
+    // `checkLeaks`: a sanitizer build's leak check stays on at the program's exit, and its
+    // standard error joins the captured output, so that the reports reach the test.
     ChildProcess(const std::string& program, const std::vector<std::string>& arguments,
-                 const std::string& workingDirectory);
+                 const std::string& workingDirectory, bool checkLeaks = false);
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;

@@ -1,0 +1,193 @@
+// Frames per second of whole game frames (GameScreen::display) in the game's own 800x600 window
+// under the software renderer, with 1, 2, 4 and 6 players on a 3x3x3 and a 5x5x5 cube: 40
+// blocks, six tanks (the players' and the rest), each player's heads-up display, and shells and
+// explosions in the air. The floor is the same views only cleared, and the frame swapped.
+// "Verdicts" shows each view's end-of-match message instead of its display, which puts a
+// price on the displays. Needs an X display; without one every case reports an error.
+
+#include <GL/freeglut.h>
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+
+#include "app/gamescreen.h"
+#include "app/joystickmanager.h"
+#include "app/shell.h"
+#include "app/virtualpads.h"
+#include "entities/collisionresponder.h"
+#include "entities/entityhooks.h"
+#include "entities/explosion.h"
+#include "entities/projectile.h"
+#include "entities/tank.h"
+#include "math/randomsource.h"
+#include "world/box.h"
+#include "world/world.h"
+
+namespace {
+
+constexpr float TICK = 1.0f / 60;
+constexpr int WIDTH = 800, HEIGHT = 600;
+
+// The game's window, once per process, and six virtual pads for six players.
+bool openGameWindow() {
+    static int state = 0; // 0 not tried, 1 open, -1 failed
+    if (state != 0)
+        return state > 0;
+    state = -1;
+    if (std::getenv("DISPLAY") == nullptr)
+        return false;
+    if (!std::filesystem::exists("models/tank_01.obj"))
+        std::filesystem::current_path(QUORL_DATA_DIR);
+    std::string error;
+    if (!attachVirtualPads(6, error))
+        return false;
+    int argc = 1;
+    char name[] = "quorl_bench";
+    char* argv[] = {name, nullptr};
+    std::streambuf* console = std::cout.rdbuf(nullptr); // not the start-up lines
+    openWindow(&argc, argv, WindowSettings{WIDTH, HEIGHT, false});
+    windowWidth = WIDTH; // as the first reshape would
+    windowHeight = HEIGHT;
+    installEntityHooks();
+    installCollisionResponse();
+    JoystickManager::instance();
+    std::cout.rdbuf(console);
+    state = 1;
+    return true;
+}
+
+// 40 grey blocks of 4 to 10 units at random places on the faces.
+World* blockWorld(int n) {
+    World* world = new World(n, 28);
+    for (int i = 0; i < 40; ++i) {
+        float size = randomSource.randomFloat(4, 10);
+        Box* box = new Box(world->randomFacePosition(8, 8), world, size, size, size);
+        float g = randomSource.randomFloat(0.3f, 0.8f);
+        box->colour = Vec4f(g, g, g, 1);
+        world->addObject(box);
+    }
+    return world;
+}
+
+// In flight above each face: a shell climbing from its centre, and every other face a blast
+// half grown.
+void fillTheAir(World& world) {
+    float h = world.halfExtent();
+    for (int face = 0; face < 6; ++face) {
+        Vec3f normal;
+        normal[face >> 1] = (face & 1) ? -1.0f : 1.0f;
+        Vec3f side = cross(normal, std::fabs(normal.x()) > 0.5f ? Vec3f(0, 0, 1) : Vec3f(1, 0, 0));
+        Vec3f start = normal * (h + 6) + side * 8;
+        world.addObject(new Projectile(start, normal * 20 + side * 30, &world, ITEM_PROJECTILE));
+        if (face % 2 == 0) {
+            auto* blast = new Explosion(normal * h - side * 10, &world, 8);
+            world.addObject(blast);
+            for (int t = 0; t < 15; ++t)
+                blast->update(TICK);
+        }
+    }
+}
+
+// A match of `players` players on an n x n x n cube of 40 blocks, all six tanks on the cube,
+// the cameras settled behind their tanks.
+GameScreen* setUpMatch(int n, int players) {
+    randomSource.seed(7);
+    GameScreen* game = GameScreen::instance();
+    std::streambuf* console = std::cout.rdbuf(nullptr); // not the tanks' positions
+    game->startGame("");
+    delete game->world;
+    game->world = blockWorld(n);
+    game->activate(); // binds the six pads' players to the six faces' tanks
+    while (static_cast<int>(game->players.size()) > players) {
+        delete game->players.back(); // its tank stays in the match
+        game->players.pop_back();
+    }
+    game->reshape(WIDTH, HEIGHT);
+    fillTheAir(*game->world);
+    for (int t = 0; t < 120; ++t)
+        for (Player* player : game->players)
+            player->camera.update(TICK);
+    for (int frame = 0; frame < 3; ++frame) // display lists and textures made, caches warm
+        game->display();
+    glFinish();
+    std::cout.rdbuf(console);
+    return game;
+}
+
+void reportRate(benchmark::State& state) {
+    state.counters["fps"] =
+        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+
+void BM_GameFrame(benchmark::State& state) {
+    if (!openGameWindow()) {
+        state.SkipWithError("no X display, or no virtual pads");
+        return;
+    }
+    GameScreen* game =
+        setUpMatch(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    for (auto _ : state) {
+        game->display();
+        glFinish();
+    }
+    reportRate(state);
+}
+
+void BM_GameFrameVerdicts(benchmark::State& state) {
+    if (!openGameWindow()) {
+        state.SkipWithError("no X display, or no virtual pads");
+        return;
+    }
+    GameScreen* game =
+        setUpMatch(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    for (Player* player : game->players)
+        player->won = true;
+    for (auto _ : state) {
+        game->display();
+        glFinish();
+    }
+    reportRate(state);
+}
+
+// The same views, cleared as a frame clears them, and the frame swapped: the cost of the
+// window itself.
+void BM_GameFrameFloor(benchmark::State& state) {
+    if (!openGameWindow()) {
+        state.SkipWithError("no X display, or no virtual pads");
+        return;
+    }
+    GameScreen* game = setUpMatch(3, static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        glClearColor(0.2f, 0.7f, 0.9f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        for (Player* player : game->players) {
+            glViewport(player->viewportX, player->viewportY, player->viewportWidth,
+                       player->viewportHeight);
+            glClear(GL_DEPTH_BUFFER_BIT);
+        }
+        glutSwapBuffers();
+        glFinish();
+    }
+    reportRate(state);
+}
+
+BENCHMARK(BM_GameFrame)
+    ->ArgsProduct({{3, 5}, {1, 2, 4, 6}})
+    ->ArgNames({"n", "players"})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(BM_GameFrameVerdicts)
+    ->ArgsProduct({{3}, {1, 6}})
+    ->ArgNames({"n", "players"})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(BM_GameFrameFloor)
+    ->Arg(1)
+    ->Arg(6)
+    ->ArgName("players")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+} // namespace
