@@ -85,8 +85,7 @@ public:
 
     int create(Handler handler) override {
         menus.push_back({handler, {}});
-        current = static_cast<int>(menus.size());
-        return current;
+        return current = static_cast<int>(menus.size());
     }
     void addEntry(const std::string& label, int value) override {
         menus.at(current - 1).entries.push_back({label, value, false});
@@ -94,11 +93,16 @@ public:
     void addSubMenu(const std::string& label, int menu) override {
         menus.at(current - 1).entries.push_back({label, menu, true});
     }
-    void clear(int menu) override {
-        current = menu;
-        menus.at(menu - 1).entries.clear();
+    void clear(int menu) override { menus.at((current = menu) - 1).entries.clear(); }
+
+    // A menu as "label=value|" per entry, and "label>" followed by the submenu's own text.
+    std::string text(int menu) const {
+        std::string out;
+        for (const Entry& e : menus.at(menu - 1).entries)
+            out += e.isMenu ? e.label + ">" + text(e.value)
+                            : e.label + "=" + std::to_string(e.value) + "|";
+        return out;
     }
-    const Menu& menu(int number) const { return menus.at(number - 1); }
 
     std::vector<Menu> menus; // menu i + 1 at index i
     int current = 0;

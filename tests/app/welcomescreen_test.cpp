@@ -1,12 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <GL/freeglut.h>
-#include <algorithm>
-#include <random>
 
 #include "app/gamescreen.h"
-#include "app/joystickmanager.h"
-#include "app/leveleditor.h"
 #include "app/player.h"
 #include "app/shell.h"
 #include "app/trace.h"
@@ -14,14 +10,13 @@
 #include "menutesting.h"
 #include "support/fakeplatform.h"
 #include "support/glwindow.h"
-#include "world/world.h"
 
 namespace {
 
 constexpr int DOWN = 1, UP = -1;
 
-// The welcome screen with pads the test holds in place of the system's. GLUT must run (the
-// screen measures its stroke text), and the activations make GL calls: a window is open.
+// The welcome screen driven by pads the test holds instead of the system's. GLUT must run (the
+// screen measures its stroke text) and switching screens makes GL calls: a window is open.
 class WelcomeMenu : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -29,300 +24,175 @@ protected:
         fake = std::make_unique<FakePlatform>();
         screen = WelcomeScreen::instance();
         savedInputs = screen->inputs;
-        screen->inputs.clear();
-        screen->mode = 0;
-        screen->selected = 0;
-        screen->scroll = 0;
-        screen->levels.clear();
-        screen->message.clear();
+        screen->inputs = {MenuInput(&first), MenuInput(&second)};
+        screen->mode = screen->selected = screen->scroll = 0;
         screen->keyboardKeys.releaseAll();
         screen->keyboardInput = MenuInput(&screen->keyboardKeys);
+        screen->message.clear();
         previous = currentScreen;
         currentScreen = screen;
     }
     void TearDown() override {
-        if (currentScreen && currentScreen != screen)
+        if (currentScreen != screen)
             currentScreen->deactivate();
         GameScreen::instance()->endGame();
         screen->inputs = savedInputs;
         currentScreen = previous;
-        fake.reset();
     }
-
-    // Pads in the order the screen handles them.
-    void usePads(std::vector<HeldPad*> pads) {
-        for (HeldPad* pad : pads)
-            screen->inputs.emplace_back(pad);
-    }
-    // Holds the stick at y for one tick.
-    void stick(HeldPad& pad, float y) {
-        pad.stick.y = y;
+    void stick(float y) { // the first pad's stick at y for one tick
+        first.stick.y = y;
         screen->tick();
     }
-    // A push and its release, a tick each.
-    void step(HeldPad& pad, int direction) {
-        stick(pad, static_cast<float>(direction));
-        stick(pad, 0);
+    void step(int direction) {
+        stick(static_cast<float>(direction));
+        stick(0);
     }
-    // A press of the button and its release, a tick each.
-    void click(HeldPad& pad, int button) {
-        pad.held[button] = true;
+    void click(int button) { // a press and its release on the first pad, a tick each
+        first.held[button] = true;
         screen->tick();
-        pad.held[button] = false;
+        first.held[button] = false;
         screen->tick();
     }
-    // The index in the list of the level the marker stands on.
-    int chosenIndex() const { return screen->scroll + screen->selected; }
+    void tapKey(int special) { // pressed and let go between two ticks
+        screen->special(special, 0, 0);
+        screen->specialUp(special, 0, 0);
+        screen->tick();
+        screen->tick();
+    }
+    void tapCharacter(unsigned char key) {
+        screen->keyboard(key, 0, 0);
+        screen->keyboardUp(key, 0, 0);
+        screen->tick();
+        screen->tick();
+    }
 
     GlTestWindow window;
     std::unique_ptr<FakePlatform> fake;
+    HeldPad first, second;
     WelcomeScreen* screen = nullptr;
     std::vector<MenuInput> savedInputs;
     Screen* previous = nullptr;
 };
 
-// Up from "Play" is "Quit" and down from "Quit" is "Play"; a push moves once however long it
-// is held; a stick between the thresholds keeps what it had: 0.45 does not start a push, nor
-// end one.
-TEST_F(WelcomeMenu, MainMenuWrapsAndEveryPushMovesOnce) {
-    HeldPad pad;
-    usePads({&pad});
-    stick(pad, UP);
-    EXPECT_EQ(screen->selected, 2);
+// Up from "Play" is "Quit"; a push moves once however long it is held; a stick between 0.4 and
+// 0.5 keeps what it had. A marker left below the items (after a match started from list row 4)
+// chooses nothing until a push wraps it back.
+TEST_F(WelcomeMenu, TheMenuWrapsAndEveryPushMovesOnce) {
     for (int t = 0; t < 30; ++t)
-        stick(pad, UP);
+        stick(UP);
     EXPECT_EQ(screen->selected, 2);
-    stick(pad, 0);
-    step(pad, DOWN);
+    stick(0.45f); // still the same push
+    stick(0.4f);  // let go
+    stick(0.45f); // not yet a push
+    EXPECT_EQ(screen->selected, 2);
+    stick(0.5f);
+    stick(0.45f);
+    stick(1.0f);
     EXPECT_EQ(screen->selected, 0);
-    step(pad, DOWN);
+    stick(0.4f);
+    stick(0.6f);
     EXPECT_EQ(screen->selected, 1);
-    stick(pad, 0.45f);
-    EXPECT_EQ(screen->selected, 1);
-    stick(pad, 0.5f);
-    EXPECT_EQ(screen->selected, 2);
-    stick(pad, 0.45f);
-    stick(pad, 1.0f); // still the same push
-    EXPECT_EQ(screen->selected, 2);
-    stick(pad, 0.4f); // let go
-    stick(pad, 0.6f);
-    EXPECT_EQ(screen->selected, 0);
-    EXPECT_EQ(screen->mode, 0);
-}
-
-// With seven levels: the fifth row is the last visible one and the list scrolls under it; at
-// the last level down does nothing; up from the top row scrolls back while it can.
-TEST_F(WelcomeMenu, SevenLevelsScrollUnderTheFifthRow) {
-    ScratchFolder folder;
-    for (int i = 1; i <= 7; ++i)
-        folder.writeCube("Level " + std::to_string(i), 3, 0);
-    HeldPad pad;
-    usePads({&pad});
-    click(pad, 0); // "Play"
-    ASSERT_EQ(screen->mode, 1);
-    ASSERT_EQ(screen->levels.size(), 7u);
-    EXPECT_EQ(screen->levels[6], "Level 7");
-    const int expected[][2] = {// selected, scroll after each push down
-                               {1, 0}, {2, 0}, {3, 0}, {4, 0}, {4, 1}, {4, 2}, {4, 2}};
-    for (const auto& e : expected) {
-        step(pad, DOWN);
-        EXPECT_EQ(screen->selected, e[0]);
-        EXPECT_EQ(screen->scroll, e[1]);
-    }
-    const int back[][2] = {{3, 2}, {2, 2}, {1, 2}, {0, 2}, {0, 1}, {0, 0}, {0, 0}};
-    for (const auto& e : back) {
-        step(pad, UP);
-        EXPECT_EQ(screen->selected, e[0]);
-        EXPECT_EQ(screen->scroll, e[1]);
-    }
-    click(pad, 1); // back to the main menu, on "Play"
-    EXPECT_EQ(screen->mode, 0);
-    EXPECT_EQ(screen->selected, 0);
-}
-
-// Against a plain model of a scrolling list (the marker moves through the levels and stops
-// at their ends; the window of five rows moves only as far as it must to show it), for any
-// length and any walk of pushes.
-TEST_F(WelcomeMenu, TheListFollowsTheMarkerForAnyLengthAndWalk) {
-    std::mt19937 random(7);
-    for (int count = 0; count <= 12; ++count) {
-        screen->mode = 1;
-        screen->levels.assign(count, "x");
-        screen->selected = screen->scroll = 0;
-        int index = 0, top = 0;
-        for (int push = 0; push < 60; ++push) {
-            int direction = random() % 2 ? DOWN : UP;
-            index = std::clamp(index + direction, 0, std::max(count - 1, 0));
-            top = std::clamp(top, index - WelcomeScreen::VISIBLE_ROWS + 1, index);
-            HeldPad pad;
-            MenuInput input(&pad);
-            pad.stick.y = static_cast<float>(direction);
-            screen->handleInput(input, false);
-            ASSERT_EQ(chosenIndex(), index) << count << " levels, push " << push;
-            ASSERT_EQ(screen->scroll, top) << count << " levels, push " << push;
-            ASSERT_GE(screen->selected, 0);
-            ASSERT_LT(screen->selected, WelcomeScreen::VISIBLE_ROWS);
-        }
-    }
-}
-
-// Each pad is read in turn within the tick, so two pads pushing down together move twice,
-// and one pushing down while the other pushes up leaves the marker where it was.
-TEST_F(WelcomeMenu, TwoPadsPushingInOneTickMoveTwice) {
-    HeldPad first, second;
-    usePads({&first, &second});
-    first.stick.y = second.stick.y = DOWN;
-    screen->tick();
-    EXPECT_EQ(screen->selected, 2);
-    first.stick.y = second.stick.y = 0;
-    screen->tick();
-    first.stick.y = DOWN;
-    second.stick.y = UP;
-    screen->tick();
-    EXPECT_EQ(screen->selected, 2);
-}
-
-// The arrows, Enter and Escape drive the menu as a pad does, a step per press even when the
-// key is pressed and let go between two ticks; Escape goes back from the list.
-TEST_F(WelcomeMenu, TheKeyboardDrivesTheMenuLikeAPad) {
-    ScratchFolder folder;
-    folder.writeCube("A", 2, 0);
-    folder.writeCube("B", 3, 0);
-    screen->special(GLUT_KEY_DOWN, 0, 0);
-    screen->specialUp(GLUT_KEY_DOWN, 0, 0);
-    screen->tick();
-    screen->tick();
-    EXPECT_EQ(screen->selected, 1);
-    screen->special(GLUT_KEY_UP, 0, 0); // held across ticks: one step
-    for (int t = 0; t < 10; ++t)
-        screen->tick();
-    screen->specialUp(GLUT_KEY_UP, 0, 0);
-    screen->tick();
-    EXPECT_EQ(screen->selected, 0);
-    screen->keyboard('\r', 0, 0);
-    screen->tick();
-    EXPECT_EQ(screen->mode, 0); // a choice is made on the release
-    screen->keyboardUp('\r', 0, 0);
-    screen->tick();
-    ASSERT_EQ(screen->mode, 1);
-    EXPECT_EQ(screen->levels, (std::vector<std::string>{"A", "B"}));
-    screen->special(GLUT_KEY_DOWN, 0, 0);
-    screen->specialUp(GLUT_KEY_DOWN, 0, 0);
-    screen->tick();
-    EXPECT_EQ(screen->selected, 1);
-    screen->keyboard(27, 0, 0);
-    screen->keyboardUp(27, 0, 0);
-    screen->tick();
-    screen->tick();
-    EXPECT_EQ(screen->mode, 0);
-    EXPECT_EQ(screen->selected, 0);
-}
-
-// A level chosen in the list is the one the match is played on, and the keyboard that chose
-// it is one of the players.
-TEST_F(WelcomeMenu, ALevelChosenFromTheListStartsThatLevel) {
-    ScratchFolder folder;
-    folder.writeCube("Big", 5, 0);
-    folder.writeCube("Middle", 4, 2);
-    folder.writeCube("Small", 2, 1);
-    HeldPad pad;
-    usePads({&pad});
-    click(pad, 0);
-    step(pad, DOWN);
-    ASSERT_EQ(screen->levels[chosenIndex()], "Middle");
-    screen->keyboard('\r', 0, 0);
-    screen->keyboardUp('\r', 0, 0);
-    screen->tick();
-    screen->tick();
-    GameScreen* game = GameScreen::instance();
-    ASSERT_EQ(currentScreen, game);
-    ASSERT_NE(game->world, nullptr);
-    EXPECT_EQ(game->world->n, 4);
-    EXPECT_EQ(game->world->boxes.size(), 2u);
-    EXPECT_TRUE(game->world->validate());
-    EXPECT_EQ(game->returnScreen, screen);
-    bool keyboardPlays = false;
-    for (const Player* player : game->players)
-        keyboardPlays = keyboardPlays || (player->gamepad && player->gamepad->name() == "Keyboard");
-    EXPECT_TRUE(keyboardPlays);
-}
-
-// A level that cannot be loaded leaves the screen as it was, with a message that names it;
-// an empty list shows nothing to choose and choosing does nothing.
-TEST_F(WelcomeMenu, ChoicesThatCannotStartAMatchLeaveTheScreenAsItWas) {
-    ScratchFolder folder;
-    folder.writeLevelFile("Broken", "seven 28\n");
-    HeldPad pad;
-    usePads({&pad});
-    click(pad, 0);
-    ASSERT_EQ(screen->levels.size(), 1u);
-    click(pad, 0);
-    EXPECT_EQ(currentScreen, screen);
-    EXPECT_EQ(screen->mode, 1);
-    EXPECT_EQ(screen->message, "Cannot load \"Broken\"");
-    TraceLine line;
-    screen->addTraceFields(line);
-    EXPECT_NE(line.text().find("\"message\":\"Cannot load \\\"Broken\\\"\""), std::string::npos)
-        << line.text();
-    std::filesystem::remove(folder.path / "levels" / "Broken");
-    click(pad, 1);
-    click(pad, 0); // "Play" again: the list is read anew, and is empty
-    EXPECT_TRUE(screen->levels.empty());
-    EXPECT_TRUE(screen->message.empty());
-    step(pad, DOWN);
-    step(pad, UP);
-    EXPECT_EQ(screen->selected, 0);
-    EXPECT_EQ(screen->scroll, 0);
-    click(pad, 0);
-    EXPECT_EQ(currentScreen, screen);
-    EXPECT_EQ(screen->mode, 1);
-    EXPECT_EQ(GameScreen::instance()->world, nullptr);
-}
-
-// Back from a match started on list row 4, the marker stands below the three items: button 0
-// chooses nothing until the stick wraps it back into the menu.
-TEST_F(WelcomeMenu, AMarkerBelowTheItemsChoosesNothingUntilItMoves) {
-    HeldPad pad;
-    usePads({&pad});
+    stick(0);
     screen->selected = 4;
-    click(pad, 0);
-    EXPECT_EQ(screen->mode, 0);
+    click(0);
     EXPECT_EQ(currentScreen, screen);
-    EXPECT_EQ(fake->loopsLeft, 0);
-    step(pad, DOWN);
+    step(DOWN);
     EXPECT_EQ(screen->selected, 2);
-    click(pad, 0); // "Quit"
+    click(0); // "Quit"
     EXPECT_EQ(fake->loopsLeft, 1);
 }
 
-// What a player held on the screen before (a fire button, the stick) when the menu comes back
-// must not choose or move: only what is pressed here counts.
-TEST_F(WelcomeMenu, WhatWasHeldBeforeTheScreenCameDoesNotAct) {
-    HeldPad pad;
-    usePads({&pad});
-    pad.held[0] = true;
-    pad.stick.y = DOWN;
-    screen->activate();
+// With seven levels the list scrolls under the fifth row; down at the last level and up at the
+// first do nothing; each pad is read in turn, so two pads pushing in one tick move twice.
+TEST_F(WelcomeMenu, SevenLevelsScrollUnderTheFifthRowAndTwoPadsMoveTwice) {
+    ScratchFolder folder;
+    for (int i = 1; i <= 7; ++i)
+        folder.writeCube("Level " + std::to_string(i), 3, 0);
+    click(0); // "Play"
+    ASSERT_EQ(screen->levels.size(), 7u);
+    const int walk[][3] = {// push, then selected and scroll
+                           {DOWN, 1, 0}, {DOWN, 2, 0}, {DOWN, 3, 0}, {DOWN, 4, 0}, {DOWN, 4, 1},
+                           {DOWN, 4, 2}, {DOWN, 4, 2}, {UP, 3, 2},   {UP, 2, 2},   {UP, 1, 2},
+                           {UP, 0, 2},   {UP, 0, 1},   {UP, 0, 0},   {UP, 0, 0}};
+    for (const auto& w : walk) {
+        step(w[0]);
+        EXPECT_EQ(screen->selected, w[1]);
+        EXPECT_EQ(screen->scroll, w[2]);
+    }
+    first.stick.y = second.stick.y = DOWN;
     screen->tick();
-    pad.held[0] = false;
-    pad.stick.y = 0;
-    screen->tick();
+    EXPECT_EQ(screen->selected, 2);
+    click(1); // back, to "Play"
     EXPECT_EQ(screen->mode, 0);
     EXPECT_EQ(screen->selected, 0);
-    click(pad, 0);
-    EXPECT_EQ(screen->mode, 1); // "Play": a press made here chooses
-    screen->deactivate();
 }
 
-// "Level Editor" opens the editor on a new cube; the status line says what can play.
-TEST_F(WelcomeMenu, TheEditorEntryOpensTheEditorAndTheStatusLineNamesTheKeyboard) {
-    screen->chooseMenuItem(1);
-    ASSERT_EQ(currentScreen, LevelEditor::instance());
-    EXPECT_EQ(LevelEditor::instance()->world->n, 3);
-    std::string expected = "Connect a gamepad to play    Keyboard: arrows, Space, Tab";
-    if (JoystickManager::instance()->count > 0) // a machine with pads: they are named instead
-        expected = expected.substr(expected.find("    Keyboard"));
-    EXPECT_NE(screen->statusLine().find(expected), std::string::npos) << screen->statusLine();
+// The arrows, Enter and Escape work as a pad does, one step per press even when the key goes
+// up before the tick; a level chosen with Enter starts on that level with the keyboard playing.
+TEST_F(WelcomeMenu, TheKeyboardChoosesALevelAndPlaysIt) {
+    ScratchFolder folder;
+    folder.writeCube("Big", 5, 0);
+    folder.writeCube("Middle", 4, 2);
+    tapKey(GLUT_KEY_DOWN);
+    tapKey(GLUT_KEY_UP);
+    screen->keyboard('\r', 0, 0);
+    screen->tick();
+    EXPECT_EQ(screen->mode, 0); // the choice is made on the release
+    screen->keyboardUp('\r', 0, 0);
+    screen->tick();
+    ASSERT_EQ(screen->mode, 1);
+    tapCharacter(27);
+    EXPECT_EQ(screen->mode, 0);
+    tapCharacter('\r');
+    tapKey(GLUT_KEY_DOWN);
+    tapCharacter('\r');
+    GameScreen* game = GameScreen::instance();
+    ASSERT_EQ(currentScreen, game);
+    EXPECT_EQ(game->world->n, 4);
+    EXPECT_EQ(game->world->boxes.size(), 2u);
+    EXPECT_EQ(game->returnScreen, screen);
+    ASSERT_FALSE(game->players.empty());
+    EXPECT_EQ(game->players.back()->gamepad->name(), "Keyboard");
+}
+
+// A level that cannot be loaded leaves the screen as it was, with a message naming it; an empty
+// list has nothing to choose.
+TEST_F(WelcomeMenu, ChoicesThatCannotStartAMatchLeaveTheScreenAsItWas) {
+    ScratchFolder folder;
+    folder.writeLevelFile("Broken", "seven 28\n");
+    click(0);
+    click(0);
+    EXPECT_EQ(currentScreen, screen);
+    TraceLine line;
+    screen->addTraceFields(line);
+    EXPECT_EQ(line.text(), "{\"mode\":1,\"selected\":0,\"scroll\":0,\"levels\":1,"
+                           "\"message\":\"Cannot load \\\"Broken\\\"\"}");
+    std::filesystem::remove(folder.path / "levels" / "Broken");
+    click(1);
+    click(0);
+    EXPECT_TRUE(screen->levels.empty());
+    EXPECT_TRUE(screen->message.empty());
+    step(DOWN);
+    click(0);
+    EXPECT_EQ(currentScreen, screen);
+    EXPECT_EQ(screen->selected, 0);
+    EXPECT_EQ(GameScreen::instance()->world, nullptr);
+}
+
+// A button or stick still held from the screen before does not choose or move when the menu
+// comes back; what is pressed here does.
+TEST_F(WelcomeMenu, WhatWasHeldBeforeTheMenuCameBackDoesNotAct) {
+    first.held[0] = true;
+    first.stick.y = DOWN;
+    screen->activate();
+    screen->tick();
+    first.held[0] = false;
+    stick(0);
+    EXPECT_EQ(screen->mode, 0);
+    EXPECT_EQ(screen->selected, 0);
+    click(0);
+    EXPECT_EQ(screen->mode, 1);
+    screen->deactivate();
 }
 
 } // namespace
