@@ -36,6 +36,8 @@ public:
     void keyboardUp(unsigned char key, int x, int y) override;
     void special(int key, int x, int y) override;
     void specialUp(int key, int x, int y) override;
+    // Another window took the keyboard: its key releases will never come here.
+    void keyboardFocusLost() override { keyboardKeys.releaseAll(); }
     void activate() override;
     void deactivate() override;
     const char* traceName() const override { return "game"; }

@@ -1,6 +1,5 @@
 #include "app/leveleditor.h"
 
-#include <GL/freeglut.h>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -35,35 +34,35 @@ LevelEditor* LevelEditor::instance() {
 }
 
 LevelEditor::LevelEditor() {
-    buildMenus();
+    buildMenus(glutMenus());
 }
 
-// The labels are padded to one width so the pop-up menus line up.
-void LevelEditor::buildMenus() {
-    if (glutGet(GLUT_INIT_STATE) == 0)
-        return; // no GLUT (tests without a window): the handlers still work
-    newLevelMenu = glutCreateMenu(onAction);
-    glutAddMenuEntry("2x2x2 Cube        ", NEW_LEVEL_2);
-    glutAddMenuEntry("3x3x3 Cube        ", NEW_LEVEL_3);
-    glutAddMenuEntry("4x4x4 Cube        ", NEW_LEVEL_4);
-    glutAddMenuEntry("5x5x5 Cube        ", NEW_LEVEL_5);
-    loadMenu = glutCreateMenu(onLoad);
-    fileMenu = glutCreateMenu(onAction);
-    glutAddSubMenu("New Level         ", newLevelMenu);
-    glutAddMenuEntry("Save Level        ", SAVE_LEVEL);
-    glutAddSubMenu("Load Level        ", loadMenu);
-    glutAddMenuEntry("Quit              ", QUIT);
-    insertMenu = glutCreateMenu(onAction);
-    glutAddMenuEntry("Block             ", INSERT_BLOCK);
-    editMenu = glutCreateMenu(onAction);
-    glutAddMenuEntry("Delete Selected   ", DELETE_SELECTED);
-    glutAddMenuEntry("Copy to other faces", COPY_TO_OTHER_FACES);
-    helpMenu = glutCreateMenu(onAction);
-    mainMenu = glutCreateMenu(onAction);
-    glutAddSubMenu("File              ", fileMenu);
-    glutAddSubMenu("Insert            ", insertMenu);
-    glutAddSubMenu("Edit              ", editMenu);
-    glutAddSubMenu("Help              ", helpMenu);
+// The labels are padded to one width so the pop-up menus line up. Without GLUT (tests without a
+// window) no menu is made, and the handlers still work.
+void LevelEditor::buildMenus(MenuBuilder& builder) {
+    menus = &builder;
+    newLevelMenu = builder.create(onAction);
+    builder.addEntry("2x2x2 Cube        ", NEW_LEVEL_2);
+    builder.addEntry("3x3x3 Cube        ", NEW_LEVEL_3);
+    builder.addEntry("4x4x4 Cube        ", NEW_LEVEL_4);
+    builder.addEntry("5x5x5 Cube        ", NEW_LEVEL_5);
+    loadMenu = builder.create(onLoad);
+    fileMenu = builder.create(onAction);
+    builder.addSubMenu("New Level         ", newLevelMenu);
+    builder.addEntry("Save Level        ", SAVE_LEVEL);
+    builder.addSubMenu("Load Level        ", loadMenu);
+    builder.addEntry("Quit              ", QUIT);
+    insertMenu = builder.create(onAction);
+    builder.addEntry("Block             ", INSERT_BLOCK);
+    editMenu = builder.create(onAction);
+    builder.addEntry("Delete Selected   ", DELETE_SELECTED);
+    builder.addEntry("Copy to other faces", COPY_TO_OTHER_FACES);
+    helpMenu = builder.create(onAction);
+    mainMenu = builder.create(onAction);
+    builder.addSubMenu("File              ", fileMenu);
+    builder.addSubMenu("Insert            ", insertMenu);
+    builder.addSubMenu("Edit              ", editMenu);
+    builder.addSubMenu("Help              ", helpMenu);
 }
 
 void LevelEditor::release() {
@@ -152,16 +151,13 @@ void LevelEditor::select(Object* object) {
 }
 
 void LevelEditor::refreshLoadMenu() {
-    if (loadMenu != 0) {
-        glutSetMenu(loadMenu);
-        for (int i = glutGet(GLUT_MENU_NUM_ITEMS); i > 0; --i)
-            glutRemoveMenuItem(1);
-    }
     loadNames.clear();
     listFiles("levels", loadNames);
-    if (loadMenu != 0)
-        for (size_t i = 0; i < loadNames.size(); ++i)
-            glutAddMenuEntry(loadNames[i].c_str(), static_cast<int>(i));
+    if (!menus || loadMenu == 0)
+        return;
+    menus->clear(loadMenu);
+    for (size_t i = 0; i < loadNames.size(); ++i)
+        menus->addEntry(loadNames[i], static_cast<int>(i));
 }
 
 std::string LevelEditor::nextLevelName() const {

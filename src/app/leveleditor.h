@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "app/menubuilder.h"
 #include "app/screen.h"
 #include "app/worldcamera.h"
 #include "math/vectors.h"
@@ -13,8 +14,11 @@ class World;
 // The level editor: a cube of 2 to 5 cubies an edge on which blocks are drawn with the mouse,
 // sized, raised, copied to the other faces and deleted, and saved as level files under the first
 // free name "Level N". The right button opens its menu; the middle button turns the view (with
-// "x" held it pans, with "z" held it zooms). Owns the level it edits (a World) and releases every
-// level and block it drops. Created on first request, after GLUT has started (it builds menus).
+// "x" held it pans, with "z" held it zooms). A few keys do what menu entries do: S (or Ctrl+S)
+// saves, C copies the selected block to the other faces, Delete or Backspace deletes it, Escape
+// goes back to the welcome screen. Owns the level it edits (a World) and releases every level and
+// block it drops. Created on first request; its menus are built then if GLUT has started, else
+// on its first activation.
 class LevelEditor : public Screen {
 public:
     // Menu values of every menu but "Load Level", whose values index loadNames.
@@ -39,13 +43,20 @@ public:
     void reshape(int width, int height) override;
     void mouse(int button, int state, int x, int y) override;
     void motion(int x, int y) override;
+    void keyboard(unsigned char key, int x, int y) override;
     void activate() override;
     void deactivate() override;
     const char* traceName() const override { return "editor"; }
+    // The cube's size, the number of blocks, the phase, whether a block is selected and its
+    // height.
+    void addTraceFields(TraceLine& line) const override;
 
     // The menus' handlers, also called directly by tests.
     void menuAction(int action);
     void loadAction(int index);
+    // Builds the whole menu tree with `builder`, which the editor keeps for the load menu's
+    // updates (not owned; it must outlive the editor's use of it).
+    void buildMenus(MenuBuilder& builder);
 
     void setWorld(World* next); // takes ownership; null keeps the level being edited
     void reset();
@@ -71,6 +82,7 @@ public:
     WorldCamera camera;
     int mainMenu = 0, fileMenu = 0, insertMenu = 0, editMenu = 0, helpMenu = 0;
     int newLevelMenu = 0, loadMenu = 0;
+    MenuBuilder* menus = nullptr;       // what built the menus; null until they are built
     std::vector<std::string> loadNames; // the "Load Level" entries; entry i has value i
     Object* selected = nullptr;         // a Box of the world, or null
     Vec4f savedColour;                  // the selected block's own colour while highlighted
@@ -82,7 +94,6 @@ public:
 
 private:
     LevelEditor();
-    void buildMenus();
     void leftPress(int x, int y);
     void leftRelease(int x, int y);
     void dragHeight(int x, int y);

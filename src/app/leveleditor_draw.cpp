@@ -113,6 +113,8 @@ void LevelEditor::reshape(int, int) {
 }
 
 void LevelEditor::activate() {
+    if (mainMenu == 0) // first requested before GLUT started
+        buildMenus(glutMenus());
     platform().attachMenu(mainMenu, GLUT_RIGHT_BUTTON);
     const float light[4] = {0.8f, 0.8f, 0.8f, 1};
     const float ambient[4] = {0.4f, 0.4f, 0.4f, 1};

@@ -47,6 +47,9 @@ void LevelEditor::leftRelease(int x, int y) {
         endCorner = hoverPoint;
         Vec3f centre = (startCorner + endCorner) * 0.5f;
         int f = faceOf(centre);
+        // Corners on two faces have their midpoint inside the cube, where the block would be
+        // buried: it stands on the face plane instead.
+        centre[faceAxis(f)] = static_cast<float>(faceSign(f)) * world->halfExtent();
         Vec3f a = toFaceLocal(startCorner, f), b = toFaceLocal(endCorner, f);
         auto* box = new Box(centre, world, std::fabs(a.x() - b.x()), std::fabs(a.y() - b.y()),
                             NEW_BLOCK_HEIGHT);

@@ -3,8 +3,10 @@
 #include <cmath>
 
 void MenuInput::poll() {
-    for (int b = 0; b < 10; ++b)
+    for (int b = 0; b < 10; ++b) {
         prevButtons[b] = buttons[b];
+        heldAtSettle[b] = heldAtSettle[b] && prevButtons[b];
+    }
     prevX = x;
     prevY = y;
     if (!gamepad)
@@ -17,6 +19,14 @@ void MenuInput::poll() {
         buttons[b] = gamepad->button(b);
 }
 
+void MenuInput::settle() {
+    poll();
+    prevX = x;
+    prevY = y;
+    for (int b = 0; b < 10; ++b)
+        prevButtons[b] = heldAtSettle[b] = buttons[b];
+}
+
 int MenuInput::digitise(int state, float v) const {
     if (state != 0 && std::fabs(v) <= releaseThreshold)
         return 0;
@@ -26,5 +36,5 @@ int MenuInput::digitise(int state, float v) const {
 }
 
 bool MenuInput::released(int b) const {
-    return b >= 0 && b < 10 && buttons[b] != prevButtons[b] && !buttons[b];
+    return b >= 0 && b < 10 && buttons[b] != prevButtons[b] && !buttons[b] && !heldAtSettle[b];
 }

@@ -10,6 +10,9 @@ public:
     explicit MenuInput(InputSource* gamepad) : gamepad(gamepad) {}
 
     void poll();
+    // Polls and takes what the source holds now as its rest: a direction or button already held
+    // (since another screen was current) acts only after it has been let go. For activation.
+    void settle();
     // A direction turns on at pressThreshold and off below releaseThreshold; in between it keeps
     // the state it had.
     int digitise(int state, float v) const;
@@ -20,8 +23,9 @@ public:
     int prevX = 0, x = 0;
     int prevY = 0, y = 0; // positive: the stick pulled towards the player (down)
     bool prevButtons[10] = {};
-    bool buttons[10] = {}; // as read at the last poll
-    InputSource* gamepad;  // not owned
+    bool buttons[10] = {};      // as read at the last poll
+    bool heldAtSettle[10] = {}; // held since settle(): its release is not a choice
+    InputSource* gamepad;       // not owned
     float pressThreshold = 0.5f;
     float releaseThreshold = 0.4f;
 };

@@ -199,8 +199,12 @@ void WelcomeScreen::activate() {
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_CULL_FACE);
     mode = 0;
-    // Keys held while another screen was current must not act here.
+    // Keys, sticks and buttons held while another screen was current must not act here.
     keyboardKeys.releaseAll();
+    JoystickManager::instance()->pollEvents();
+    for (MenuInput& input : inputs)
+        input.settle();
+    keyboardInput.settle();
     AnimatedScreen::activate();
     scheduleNextFrame();
 }
