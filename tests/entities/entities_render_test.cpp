@@ -106,7 +106,7 @@ TEST_F(EntitiesRender, TankShellBlastAndBoxOnTheCube) {
     drawFrame();
     EXPECT_EQ(GlTestWindow::glErrors(), "");
     std::string error;
-    auto picture = std::filesystem::path(QUORL_BINARY).parent_path().parent_path();
+    auto picture = std::filesystem::path(QUORL_BINARY).parent_path(); // the build folder
     EXPECT_TRUE(
         writePng((picture / "entities_render.png").string(), 800, 600, window.readRgb(), error))
         << error;
