@@ -84,3 +84,13 @@ void XWindows::screenSize(int& width, int& height) {
     width = DisplayWidth(display, DefaultScreen(display));
     height = DisplayHeight(display, DefaultScreen(display));
 }
+
+void XWindows::churn(unsigned long window) {
+    for (int i = 0; i < 20; ++i) {
+        resize(window, 400 + 20 * i, 300 + 10 * i);
+        if (i % 4 == 0)
+            remap(window);
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+}
