@@ -56,11 +56,24 @@ TEST(ScriptedRun, F11AndFullscreenCoverTheScreen) {
 
 // One timer chain, paced by the clock: 60 ticks a second, and still 60 after the window has
 // been resized and re-mapped many times (each of which redraws it). The first screen is
-// activated twice at start-up, which must not double its ticks either.
+// activated twice at start-up, which must not double its ticks either. A machine that cannot
+// draw the first screen well above 60 times a second unpaced cannot judge the pace.
 TEST(ScriptedRun, FirstScreenTicksSixtyASecondAlsoAfterResizes) {
     XWindows x;
     ASSERT_TRUE(x.connected()) << "needs an X display (the test command starts Xvfb)";
     RunFolder run;
+    double unpaced = 0;
+    {
+        ChildProcess probe(QUORL_BINARY,
+                           {"--fast", "--trace", "probe.jsonl", "--exit-after", "600"},
+                           run.path.string());
+        std::string trace = run.file("probe.jsonl");
+        ASSERT_TRUE(waitForFrames(trace, 10, 30.0)) << probe.output();
+        unpaced = frameRate(trace, 2.0);
+    } // the probe is stopped here
+    if (unpaced < 66)
+        GTEST_SKIP() << "the first screen draws only " << unpaced
+                     << " frames a second here without pacing: too few to judge a pace of 60";
     ChildProcess game(QUORL_BINARY, {"--trace", "trace.jsonl"}, run.path.string());
     unsigned long window = x.waitForWindow("Quorl Video Game", 15.0);
     ASSERT_NE(window, 0ul) << game.output();
