@@ -54,9 +54,12 @@ void FollowCamera::apply() {
     glLoadIdentity();
     Vec3f direction = lookPoint - eye;
     gluLookAt(0.0, 0.0, 0.0, direction.x(), direction.y(), direction.z(), up.x(), up.y(), up.z());
+    // The backdrop is infinitely far away: nothing of the scene may fail the depth test on it,
+    // so it leaves the depth buffer as the frame's clear left it. A depth clear here instead
+    // would cost every view a pass over the whole window.
+    glDepthMask(GL_FALSE);
     backdrop->draw();
-    // The backdrop is infinitely far away: nothing of the scene may fail the depth test on it.
-    glClear(GL_DEPTH_BUFFER_BIT);
+    glDepthMask(GL_TRUE);
 
     glLoadIdentity();
     gluLookAt(eye.x(), eye.y(), eye.z(), lookPoint.x(), lookPoint.y(), lookPoint.z(), up.x(),

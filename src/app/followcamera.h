@@ -22,8 +22,9 @@ public:
     // Eases eye and look point towards their goals. The lag is per call, at the timer rate,
     // so dt (seconds) is not used. Does nothing without a target.
     void update(float dt);
-    // Needs a current GL context: loads the model-view matrix, draws the backdrop, clears the
-    // depth buffer and stores the world-to-eye transform in viewMatrix.
+    // Needs a current GL context: loads the model-view matrix, draws the backdrop without
+    // touching the depth buffer, and stores the world-to-eye transform in viewMatrix. The depth
+    // buffer of the viewport is expected clear, as the start of a frame leaves it.
     void apply() override;
 
     float fov = 33.0f; // degrees, vertical; read by whoever sets the projection

@@ -21,6 +21,11 @@ void overlayProjection(float aspect) {
     glTranslatef(-aspect / 2, -0.5f, -7.0f);
 }
 
+// The world's depths fill the back of the depth range and the overlay's the front, so the
+// overlay lies over the world without a depth clear between them.
+constexpr double WORLD_NEAREST_DEPTH = 0.1;
+constexpr double OVERLAY_FARTHEST_DEPTH = 0.05;
+
 // Height of the stroke font's capitals above its base line, in font units.
 constexpr float LABEL_FONT_HEIGHT = 119.05f;
 
@@ -62,7 +67,8 @@ void GameScreen::overviewProjection() const {
 
 void GameScreen::display() {
     glClearColor(0.2f, 0.7f, 0.9f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    // The stencil too: one clear of the whole depth and stencil buffer is the cheap kind.
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     if (world && viewMode == 0) {
         overviewProjection();
         glLoadIdentity();
@@ -77,21 +83,30 @@ void GameScreen::display() {
     scheduleNextFrame();
 }
 
+// A view draws on the depth buffer as the frame's clear left it and clears nothing itself: a
+// clear in the middle of a frame costs the software renderer a pass over the whole window, and
+// a view needed two (behind the backdrop, under the overlay). The scissor keeps each view's
+// drawing, wide lines included, off its neighbours' depths.
 void GameScreen::drawPlayerView(Player& player) {
     if (!player.tank || player.viewportWidth <= 0 || player.viewportHeight <= 0)
         return;
     glViewport(player.viewportX, player.viewportY, player.viewportWidth, player.viewportHeight);
+    glScissor(player.viewportX, player.viewportY, player.viewportWidth, player.viewportHeight);
+    glEnable(GL_SCISSOR_TEST);
     float aspect = aspectRatio(player.viewportWidth, player.viewportHeight);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     gluPerspective(player.camera.fov, aspect, 0.5, 200);
+    glDepthRange(WORLD_NEAREST_DEPTH, 1.0);
     player.camera.apply();
     glPushMatrix();
     world->draw(&player.camera.viewMatrix, &player.camera.up);
     glPopMatrix();
-    glClear(GL_DEPTH_BUFFER_BIT);
+    glDepthRange(0.0, OVERLAY_FARTHEST_DEPTH);
     overlayProjection(aspect);
     drawOverlay(player, aspect);
+    glDepthRange(0.0, 1.0);
+    glDisable(GL_SCISSOR_TEST);
 }
 
 void GameScreen::drawOverlay(const Player& player, float aspect) {
