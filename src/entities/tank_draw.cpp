@@ -3,9 +3,12 @@
 
 #include "entities/tank.h"
 #include "math/glmatrix.h"
+#include "world/world.h"
 
+// The model stays within the tank's box, the tread marks do not: only the model is left out of
+// a view that cannot see it.
 void Tank::draw(bool shadow) {
-    if (visible)
+    if (visible && !(world && world->outsideDrawnView(*this)))
         drawModel();
     treadTrail->draw(shadow);
 }

@@ -98,6 +98,11 @@ public:
     void draw(const Matrix4f* viewMatrix, const Vec3f* focus);
     void draw() override { draw(nullptr, nullptr); }
     void drawMap(const Vec3f& viewDirection);
+    // While draw() draws an object: whether the object's box, allowing for how far a tilted or
+    // turned object strays from it, lies wholly outside the view. False outside draw(), e.g.
+    // on the heads-up display's map. An object that draws beyond its box (a tank's tread marks)
+    // asks this for the part that stays within.
+    bool outsideDrawnView(const Object& object) const;
 
     float gravity = 75; // world units per second squared
     std::vector<Tank*> tanks;
@@ -147,6 +152,8 @@ private:
                      const Vec3f* focus, const CubeView& view) const;
     bool behindViewer(const Object& object, const Matrix4f* viewMatrix) const;
     bool outsideView(const Object& object, const CubeView& view) const;
+    static bool outsideDrawnView(const Object& object, const CubeView& view);
+    const CubeView* drawnView = nullptr; // the view draw() is drawing, else null
     static size_t faceRunEnd(const std::vector<Object*>& list, size_t begin);
     static size_t lightRunEnd(const std::vector<Object*>& list, size_t begin);
     void resort();

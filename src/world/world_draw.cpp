@@ -92,8 +92,10 @@ void World::draw(const Matrix4f* viewMatrix, const Vec3f* focus) {
     CubeView view(currentMatrix(GL_MODELVIEW_MATRIX), currentMatrix(GL_PROJECTION_MATRIX));
     drawStickers(view);
     drawShadows(focus, view);
+    drawnView = &view;
     drawObjects(boxes, viewMatrix, focus, view);
     drawObjects(movables, viewMatrix, focus, view);
+    drawnView = nullptr;
     glDisable(GL_LIGHTING);
 }
 
@@ -177,14 +179,23 @@ bool World::behindViewer(const Object& object, const Matrix4f* viewMatrix) const
 }
 
 // Only a block is known to draw nothing outside its bounding box; any other object may (a
-// tank's tread marks trail behind it), so it is left to OpenGL's clipping. The test allows for
-// two ways the box can be off: mid-turn the block is tilted inside a box that keeps its old
-// orientation, and after it has ridden a turn its box is left centred on its base, half its
-// height low. Whatever the tilt, the block stays within its box's half diagonal of the box's
-// centre, and the shift is less than the box's largest half extent.
+// tank's tread marks trail behind it), so it is left to OpenGL's clipping or to the object
+// itself (outsideDrawnView). The test allows for two ways the box can be off: mid-turn the block is
+// tilted inside a box that keeps its old orientation, and after it has ridden a turn its box is
+// left centred on its base, half its height low. Whatever the tilt, the block stays within its
+// box's half diagonal of the box's centre, and the shift is less than the box's largest half
+// extent.
 bool World::outsideView(const Object& object, const CubeView& view) const {
     if (object.type != BOX)
         return false;
+    return outsideDrawnView(object, view);
+}
+
+bool World::outsideDrawnView(const Object& object) const {
+    return drawnView != nullptr && outsideDrawnView(object, *drawnView);
+}
+
+bool World::outsideDrawnView(const Object& object, const CubeView& view) {
     const float* b = object.boundingBox.intervals;
     Vec3f half(b[1] - b[0], b[3] - b[2], b[5] - b[4]);
     half = half * 0.5f;
@@ -198,11 +209,11 @@ bool World::outsideView(const Object& object, const CubeView& view) const {
     return view.outside(bounds);
 }
 
+// The miniature is seen from a point as the world is, so what faces away from that point is
+// not sent either: the lights drawStickers switches stay dark with lighting off.
 void World::drawMap(const Vec3f& viewDirection) {
-    mesh.update(*this);
-    mesh.bind();
-    mesh.draw(mesh.all());
-    CubeMesh::unbind();
+    CubeView view(currentMatrix(GL_MODELVIEW_MATRIX), currentMatrix(GL_PROJECTION_MATRIX));
+    drawStickers(view);
     for (Object* object : boxes)
         object->drawOnMap(viewDirection);
     for (Object* object : movables)

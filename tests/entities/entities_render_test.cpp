@@ -134,4 +134,41 @@ TEST_F(EntitiesRender, TankShellBlastAndBoxOnTheCube) {
                 std::abs(icon.b - texel[2]) < 40);
 }
 
+// A tank leaves its model out of a view only when none of it could show there: the picture
+// with that test is the picture without it (a tank without a world cannot ask). Tanks stand
+// across the left edge of the view, from well inside to well outside, at headings that sweep
+// their barrels and tread marks over it.
+TEST_F(EntitiesRender, ATankLeftOutOfTheViewWouldNotHaveShown) {
+    Tank* followed = new Tank(Vec3f(0, -20, 42), &world);
+    world.addObject(followed);
+    for (int tick = 0; tick < 30; ++tick)
+        camera.setTarget(followed);
+    int shown = 0, hidden = 0;
+    for (float x = -34; x <= -4; x += 3) {
+        for (int heading = 0; heading < 4; ++heading) {
+            Tank* probe = new Tank(Vec3f(x, -2, 42), &world);
+            world.addObject(probe);
+            probe->turn(static_cast<float>(heading) * 0.8f);
+            probe->setDrive(1);
+            for (int tick = 0; tick < 20; ++tick)
+                probe->update(TICK); // leaves tread marks behind it
+            // With the test, without it, and without the model at all.
+            std::vector<unsigned char> pictures[3];
+            for (int pass = 0; pass < 3; ++pass) {
+                probe->world = pass == 0 ? &world : nullptr;
+                probe->visible = pass < 2;
+                drawFrame();
+                pictures[pass] = window.readRgb();
+            }
+            probe->world = &world;
+            ASSERT_EQ(pictures[0], pictures[1]) << "x " << x << ", heading " << heading;
+            (pictures[0] == pictures[2] ? hidden : shown)++;
+            world.removeObject(probe);
+            delete probe;
+        }
+    }
+    EXPECT_GT(shown, 4);  // the sweep covers models in view...
+    EXPECT_GT(hidden, 4); // ...and models out of it
+}
+
 } // namespace

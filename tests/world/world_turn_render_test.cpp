@@ -14,6 +14,7 @@
 #include "support/glwindow.h"
 #include "support/probeobject.h"
 #include "support/shadowprobe.h"
+#include "world/cubemesh.h"
 #include "world/world.h"
 
 namespace {
@@ -260,6 +261,47 @@ TEST_F(WorldTurnRender, LeavingOutWhatCannotBeSeenChangesNoPixel) {
                 EXPECT_LE(different, 12) << "n " << w->n << " step " << step << " turn " << t[0];
             }
             for (int i = 0; i < 4; ++i)
+                w->update(1.0f / 60);
+        }
+    }
+}
+
+// The heads-up display's miniature, scaled and unlit as the display draws it, against the
+// cube's whole mesh: leaving out what faces away from the eye changes no pixel.
+TEST_F(WorldTurnRender, TheMiniatureLeavesOutOnlyWhatCannotBeSeen) {
+    World big(4, 28);
+    const float looks[][4] = {{0.7f, 1, -1, 0.3f}, {2.6f, 1, 1, 1}, {1.3f, 0, 1, 0.2f}};
+    for (World* w : {&world, &big}) {
+        const float scale = 2.0f;
+        w->startRotation(w->n, 0); // the layer next to the outermost one, an X turn
+        for (int step = 0; step <= 18; step += 6) {
+            for (const auto& t : looks) {
+                WorldCamera view;
+                view.zoom(w->halfExtent() * 2.6f * scale);
+                view.rotate(t[0], t[1], t[2], t[3]);
+                std::vector<unsigned char> pictures[2];
+                for (int pass = 0; pass < 2; ++pass) {
+                    camera = view;
+                    beginFrame();
+                    glDisable(GL_LIGHTING);
+                    glScalef(scale, scale, scale);
+                    if (pass == 0) {
+                        w->drawMap(Z_AXIS);
+                    } else {
+                        CubeMesh whole;
+                        whole.update(*w);
+                        whole.bind();
+                        whole.draw(whole.all());
+                        CubeMesh::unbind();
+                    }
+                    pictures[pass] = window.readRgb();
+                }
+                int different = 0;
+                for (size_t i = 0; i < pictures[0].size(); ++i)
+                    different += pictures[0][i] != pictures[1][i] ? 1 : 0;
+                EXPECT_EQ(different, 0) << "n " << w->n << " step " << step << " look " << t[0];
+            }
+            for (int i = 0; i < 6 && step < 18; ++i)
                 w->update(1.0f / 60);
         }
     }
