@@ -1,4 +1,4 @@
-// Frames per second of whole game frames (GameScreen::display) in the game's own 800x600 window
+// Frames per second of whole game frames (GameScreen::display) in the game's own window (800x600)
 // under the software renderer, with 1, 2, 4 and 6 players on a 3x3x3 and a 5x5x5 cube: 40
 // blocks, six tanks (the players' and the rest), each player's heads-up display, and shells and
 // explosions in the air. The floor is the same views only cleared, and the frame swapped.
@@ -8,6 +8,7 @@
 #include <GL/freeglut.h>
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
@@ -28,7 +29,19 @@
 namespace {
 
 constexpr float TICK = 1.0f / 60;
-constexpr int WIDTH = 800, HEIGHT = 600;
+
+// The window's size: 800x600, or QUORL_BENCH_SIZE=WxH (the X screen must be at least as large,
+// or the server clips what it shows and the figures flatter).
+void windowSize(int& width, int& height) {
+    width = 800;
+    height = 600;
+    const char* size = std::getenv("QUORL_BENCH_SIZE");
+    int w = 0, h = 0;
+    if (size && std::sscanf(size, "%dx%d", &w, &h) == 2 && w > 0 && h > 0) {
+        width = w;
+        height = h;
+    }
+}
 
 // The game's window, once per process, and six virtual pads for six players.
 bool openGameWindow() {
@@ -47,9 +60,11 @@ bool openGameWindow() {
     char name[] = "quorl_bench";
     char* argv[] = {name, nullptr};
     std::streambuf* console = std::cout.rdbuf(nullptr); // not the start-up lines
-    openWindow(&argc, argv, WindowSettings{WIDTH, HEIGHT, false});
-    windowWidth = WIDTH; // as the first reshape would
-    windowHeight = HEIGHT;
+    int width = 0, height = 0;
+    windowSize(width, height);
+    openWindow(&argc, argv, WindowSettings{width, height, false});
+    windowWidth = width; // as the first reshape would
+    windowHeight = height;
     installEntityHooks();
     installCollisionResponse();
     JoystickManager::instance();
@@ -104,7 +119,7 @@ GameScreen* setUpMatch(int n, int players) {
         delete game->players.back(); // its tank stays in the match
         game->players.pop_back();
     }
-    game->reshape(WIDTH, HEIGHT);
+    game->reshape(windowWidth, windowHeight);
     fillTheAir(*game->world);
     for (int t = 0; t < 120; ++t)
         for (Player* player : game->players)
