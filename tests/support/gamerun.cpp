@@ -1,4 +1,5 @@
 #include "support/gamerun.h"
+#include <algorithm>
 
 #include <chrono>
 #include <cstdlib>
@@ -101,4 +102,11 @@ double frameRate(const std::string& trace, double seconds) {
     double elapsed =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     return static_cast<double>(after - before) / elapsed;
+}
+
+double steadyFrameRate(const std::string& trace, int windows, double seconds) {
+    double best = 0;
+    for (int i = 0; i < windows; ++i)
+        best = std::max(best, frameRate(trace, seconds));
+    return best;
 }

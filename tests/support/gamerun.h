@@ -44,3 +44,9 @@ bool waitForFrames(const std::string& trace, size_t count, double seconds);
 
 // Frames per second over `seconds`, counted in the trace as the running game writes it.
 double frameRate(const std::string& trace, double seconds);
+// The pace a running game keeps when the machine lets it: the highest frameRate of `windows`
+// consecutive windows of `seconds`. A stall of the machine (which the game rightly does not
+// make up with a burst) spoils one window, not the figure; a pace that is off throughout, one
+// chain too many or frames that take their own time on top of the period, shows in every
+// window.
+double steadyFrameRate(const std::string& trace, int windows, double seconds);
