@@ -180,11 +180,11 @@ bool World::behindViewer(const Object& object, const Matrix4f* viewMatrix) const
 
 // Only a block is known to draw nothing outside its bounding box; any other object may (a
 // tank's tread marks trail behind it), so it is left to OpenGL's clipping or to the object
-// itself (outsideDrawnView). The test allows for two ways the box can be off: mid-turn the block is
-// tilted inside a box that keeps its old orientation, and after it has ridden a turn its box is
-// left centred on its base, half its height low. Whatever the tilt, the block stays within its
-// box's half diagonal of the box's centre, and the shift is less than the box's largest half
-// extent.
+// itself (outsideDrawnView). The test allows for two ways the box can be off: mid-turn the
+// object is tilted inside a box that keeps its old orientation, and after it has ridden a turn
+// its box is left centred on its base, half its height low. Whatever the tilt, the object stays
+// within its box's half diagonal of the box's centre, and the shift is less than the box's
+// largest half extent.
 bool World::outsideView(const Object& object, const CubeView& view) const {
     if (object.type != BOX)
         return false;

@@ -1,6 +1,6 @@
 #include "support/gamerun.h"
-#include <algorithm>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <fstream>

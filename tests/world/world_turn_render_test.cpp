@@ -271,8 +271,8 @@ TEST_F(WorldTurnRender, LeavingOutWhatCannotBeSeenChangesNoPixel) {
 TEST_F(WorldTurnRender, TheMiniatureLeavesOutOnlyWhatCannotBeSeen) {
     World big(4, 28);
     const float looks[][4] = {{0.7f, 1, -1, 0.3f}, {2.6f, 1, 1, 1}, {1.3f, 0, 1, 0.2f}};
+    const float scale = 2.0f; // the display scales the miniature too
     for (World* w : {&world, &big}) {
-        const float scale = 2.0f;
         w->startRotation(w->n, 0); // the layer next to the outermost one, an X turn
         for (int step = 0; step <= 18; step += 6) {
             for (const auto& t : looks) {
