@@ -2,6 +2,8 @@
 // under the software renderer, with 1, 2, 4 and 6 players on a 3x3x3 and a 5x5x5 cube: 40
 // blocks, six tanks (the players' and the rest), each player's heads-up display, and shells and
 // explosions in the air. The floor is the same views only cleared, and the frame swapped.
+// QUORL_BENCH_MULTISAMPLE=off opens the window as --no-multisample does; each case's label
+// says which kind of window it ran in.
 // "Verdicts" shows each view's end-of-match message instead of its display, which puts a
 // price on the displays. Needs an X display; without one every case reports an error.
 
@@ -12,6 +14,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <string>
 
 #include "app/gamescreen.h"
 #include "app/joystickmanager.h"
@@ -43,6 +46,11 @@ void windowSize(int& width, int& height) {
     }
 }
 
+bool multisampleWanted() {
+    const char* setting = std::getenv("QUORL_BENCH_MULTISAMPLE");
+    return setting == nullptr || std::string(setting) != "off";
+}
+
 // The game's window, once per process, and six virtual pads for six players.
 bool openGameWindow() {
     static int state = 0; // 0 not tried, 1 open, -1 failed
@@ -62,7 +70,7 @@ bool openGameWindow() {
     std::streambuf* console = std::cout.rdbuf(nullptr); // not the start-up lines
     int width = 0, height = 0;
     windowSize(width, height);
-    openWindow(&argc, argv, WindowSettings{width, height, false});
+    openWindow(&argc, argv, WindowSettings{width, height, false, multisampleWanted()});
     windowWidth = width; // as the first reshape would
     windowHeight = height;
     installEntityHooks();
@@ -132,6 +140,9 @@ GameScreen* setUpMatch(int n, int players) {
 }
 
 void reportRate(benchmark::State& state) {
+    GLint samples = 0;
+    glGetIntegerv(GL_SAMPLES, &samples);
+    state.SetLabel(samples > 1 ? std::to_string(samples) + "x multisampled" : "not multisampled");
     state.counters["fps"] =
         benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }

@@ -92,8 +92,9 @@ int main(int argc, char** argv) {
         glutArgv.push_back(argument.data());
     glutArgv.push_back(nullptr);
     int glutArgc = static_cast<int>(glutArgv.size()) - 1;
-    openWindow(&glutArgc, glutArgv.data(),
-               WindowSettings{options.width, options.height, options.fullscreen});
+    openWindow(
+        &glutArgc, glutArgv.data(),
+        WindowSettings{options.width, options.height, options.fullscreen, options.multisample});
     // Before the first screen exists: creating it counts the joysticks.
     session.attachPads();
     WelcomeScreen* welcome = WelcomeScreen::instance();

@@ -168,12 +168,25 @@ void checkStencil() {
                "twice.\n");
 }
 
+// Antialiasing is the largest cost of a frame on a software renderer, so a slow game starts by
+// looking here.
+void reportMultisampling() {
+    GLint buffers = 0, samples = 0;
+    glGetIntegerv(GL_SAMPLE_BUFFERS, &buffers);
+    glGetIntegerv(GL_SAMPLES, &samples);
+    if (buffers > 0 && samples > 1)
+        printf("Multisampling: %d samples\n", samples);
+    else
+        printf("Multisampling: off\n");
+}
+
 } // namespace
 
 void openWindow(int* argc, char** argv, const WindowSettings& settings) {
     glutInit(argc, argv);
     // Mesa gives no stencil buffer unless asked, and the shadow pass needs one.
-    glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH | GLUT_STENCIL | GLUT_MULTISAMPLE);
+    glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH | GLUT_STENCIL |
+                        (settings.multisample ? GLUT_MULTISAMPLE : 0));
     glutGameModeString("1280x768:32");
     // Full screen is the window grown over the desktop rather than game mode: it keeps the
     // desktop's video mode and the GL context, so F11 can turn it off and on while playing.
@@ -188,6 +201,7 @@ void openWindow(int* argc, char** argv, const WindowSettings& settings) {
     glutIgnoreKeyRepeat(1);
     const GLubyte* version = glGetString(GL_VERSION);
     printf("OpenGL version: %s\n", version ? reinterpret_cast<const char*>(version) : "unknown");
+    reportMultisampling();
     fflush(stdout);
     checkStencil();
 }

@@ -53,6 +53,7 @@ struct WindowSettings {
     int width = 800; // pixels
     int height = 600;
     bool fullscreen = false;
+    bool multisample = true; // antialiased edges, where the system offers them
 };
 
 // Initialises GLUT and opens the window (full screen if asked), then reports the OpenGL

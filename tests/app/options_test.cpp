@@ -15,6 +15,7 @@ TEST(Options, EveryOptionInBothSpellings) {
     std::string error;
     ASSERT_TRUE(parse({}, options, error));
     EXPECT_FALSE(options.scripted()); // a plain run
+    EXPECT_TRUE(options.multisample);
     ASSERT_TRUE(parse({"--pads",          "3",
                        "--script",        "run.txt",
                        "--level",         "arena",
@@ -48,9 +49,11 @@ TEST(Options, EveryOptionInBothSpellings) {
     std::vector<std::string> glut = {"-display", ":7", "-iconic"};
     EXPECT_EQ(options.glutArguments, glut);
 
-    ASSERT_TRUE(
-        parse({"--pads=0", "--seed=0", "--exit-after=0", "--pads", "16", "--help"}, options, error))
+    ASSERT_TRUE(parse(
+        {"--pads=0", "--seed=0", "--exit-after=0", "--pads", "16", "--no-multisample", "--help"},
+        options, error))
         << error;
+    EXPECT_FALSE(options.multisample);
     EXPECT_EQ(options.pads, 16); // the later one counts
     EXPECT_TRUE(options.seeded);
     EXPECT_EQ(options.seed, 0u);

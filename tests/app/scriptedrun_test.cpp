@@ -53,6 +53,35 @@ TEST(ScriptedRun, TracesEveryFrameTakesItsPicturesAndEnds) {
     }
 }
 
+// The same first frame with and without antialiasing: the same picture but for its edges.
+TEST(ScriptedRun, NoMultisampleDrawsTheSamePictureWithHardEdges) {
+    RunFolder run;
+    std::vector<unsigned char> pictures[2];
+    std::string outputs[2];
+    for (int off = 0; off < 2; ++off) {
+        std::vector<std::string> arguments = {"--size",       "320x200", "--screenshot",
+                                              "0:shot.png",   "--seed",  "5",
+                                              "--exit-after", "0",       "--fixed-step"};
+        if (off)
+            arguments.push_back("--no-multisample");
+        ChildProcess game(QUORL_BINARY, arguments, run.path.string());
+        ASSERT_EQ(game.waitForExit(30.0), 0) << game.output();
+        outputs[off] = game.output();
+        int width = 0, height = 0;
+        pictures[off] = readPngRgb(run.file("shot.png"), width, height);
+        ASSERT_EQ(pictures[off].size(), 320u * 200u * 3u);
+    }
+    EXPECT_NE(outputs[1].find("Multisampling: off\n"), std::string::npos) << outputs[1];
+    if (outputs[0].find("Multisampling: off\n") != std::string::npos)
+        GTEST_SKIP() << "this display offers no multisampled window";
+    EXPECT_NE(outputs[0].find("Multisampling: "), std::string::npos) << outputs[0];
+    size_t differing = 0;
+    for (size_t p = 0; p < pictures[0].size(); p += 3)
+        differing += !std::equal(&pictures[0][p], &pictures[0][p] + 3, &pictures[1][p]);
+    EXPECT_GT(differing, 0u);                          // the edges lose their shades
+    EXPECT_LT(differing, pictures[0].size() / 3 / 10); // and nothing else changes
+}
+
 // Refused before any window opens: the message says what is wrong, then the usage; status 2.
 TEST(ScriptedRun, BadArgumentsAndScriptsExitWithTheUsage) {
     RunFolder run;
