@@ -29,4 +29,9 @@ public:
     float width = 0;  // along the object's local X (the face's right)
     float depth = 0;  // along local Y (forward)
     float height = 0; // along local Z (up), from the face surface outwards
+
+private:
+    // GL: the six sides as one run of quads in the block's colour, `h` tall, in the object's
+    // space or carried by `place` into another.
+    void sendSides(float h, const Matrix4f* place) const;
 };

@@ -10,6 +10,7 @@
 #include "app/worldcamera.h"
 #include "assets/glm.h"
 #include "math/constants.h"
+#include "math/glmatrix.h"
 #include "support/glwindow.h"
 #include "support/vecexpect.h"
 #include "world/box.h"
@@ -111,8 +112,8 @@ class BlockDrawing : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(window.ok()) << window.error(); }
 
-    // Pixels drawn in white, unlit, under a top-down orthographic view of face 4.
-    int drawnPixels(const std::function<void()>& draw) {
+    // The picture drawn in white, unlit, under a top-down orthographic view of face 4.
+    std::vector<unsigned char> drawnPicture(const std::function<void()>& draw) {
         window.resetState();
         glDisable(GL_LIGHTING);
         glMatrixMode(GL_PROJECTION);
@@ -120,7 +121,11 @@ protected:
         glMatrixMode(GL_MODELVIEW);
         glColor3f(1, 1, 1);
         draw();
-        std::vector<unsigned char> rgb = window.readRgb();
+        return window.readRgb();
+    }
+
+    int drawnPixels(const std::function<void()>& draw) {
+        std::vector<unsigned char> rgb = drawnPicture(draw);
         return static_cast<int>(std::count_if(rgb.begin(), rgb.end(), [](auto c) { return c; }));
     }
 
@@ -145,24 +150,31 @@ TEST_F(BlockDrawing, BlocksCastShadowsAndObstaclesNoneAndShareOneDisplayList) {
 }
 
 TEST_F(BlockDrawing, OnTheMapBlocksShowFiveUnitsTallUpTo100DegreesFromTheViewer) {
-    struct HeightRecordingBox : Box {
-        using Box::Box;
-        void draw(bool shadow) override {
-            drawnHeights.push_back(height);
-            Box::draw(shadow);
-        }
-        std::vector<float> drawnHeights;
-    };
-    HeightRecordingBox box(Vec3f(0, 0, 42), nullptr, 10, 10, 2);
+    Box box(Vec3f(0, 0, 42), nullptr, 10, 10, 2);
+    Box slab(Vec3f(0, 0, 42), nullptr, 10, 10, Box::MAP_HEIGHT);
     auto seenFrom = [](double degrees) {
         return Vec3f(static_cast<float>(std::sin(degrees * PI / 180)), 0,
                      static_cast<float>(std::cos(degrees * PI / 180)));
     };
-    EXPECT_GT(drawnPixels([&] { box.drawOnMap(seenFrom(95)); }), 12000);
-    EXPECT_EQ(box.drawnHeights, std::vector<float>{Box::MAP_HEIGHT});
+    // Seen from the side (z up the window), with the face plane at the bottom edge.
+    auto fromTheSide = [&](const std::function<void()>& draw) {
+        return drawnPicture([&] {
+            glRotatef(-90, 1, 0, 0);
+            glTranslatef(0, 0, -42);
+            draw();
+        });
+    };
+    std::vector<unsigned char> onMap = fromTheSide([&] { box.drawOnMap(seenFrom(95)); });
+    std::vector<unsigned char> expected = fromTheSide([&] {
+        glMultMatrix(slab.matrix);
+        slab.draw(false);
+    });
+    // 10 x 5 units of 800 / 120 pixels each, three channels in the block's grey.
+    EXPECT_NEAR(std::count(onMap.begin(), onMap.end(), 51), 3 * 10 * 5 * 44.4, 300);
+    EXPECT_TRUE(onMap == expected);
     EXPECT_EQ(box.height, 2);
     EXPECT_EQ(drawnPixels([&] { box.drawOnMap(seenFrom(105)); }), 0);
-    EXPECT_EQ(box.drawnHeights.size(), 1u);
+    EXPECT_EQ(GlTestWindow::glErrors(), "");
 }
 
 // The game's view of a face with a block and the rock on it, saved for a look and read back.
