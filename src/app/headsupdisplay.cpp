@@ -70,7 +70,8 @@ void HeadsUpDisplay::draw(float width, float height) {
     glEnable(GL_LIGHT1);
     glShadeModel(GL_SMOOTH);
     drawWheel(*tank);
-    drawGauge(const_cast<Tank*>(tank)->getHealth());
+    int health = const_cast<Tank*>(tank)->getHealth();
+    gaugeImage.draw(health, [this, health] { drawGauge(health); });
     glDisable(GL_LIGHT1);
     glDisable(GL_LIGHTING);
     drawMap(*tank);

@@ -2,6 +2,7 @@
 
 #include <GL/glu.h>
 
+#include "app/gaugeimage.h"
 #include "math/matrix.h"
 #include "math/vectors.h"
 
@@ -51,6 +52,8 @@ public:
     Vec3f tiltAxis;         // unit tilt axis, in overlay space
 
 private:
+    GaugeImage gaugeImage; // the gauge as last drawn, pasted while health and view size hold
+
     void drawWheel(const Tank& tank);
     void drawGauge(int health);
     void drawMap(const Tank& tank);
