@@ -75,8 +75,12 @@ void GameScreen::display() {
         overviewCamera->apply();
         world->draw(nullptr, nullptr);
     } else if (world) {
-        for (Player* player : players)
+        // Each view goes to the renderer as soon as it is drawn: a software renderer's threads
+        // fill it in while this one sends the next.
+        for (Player* player : players) {
             drawPlayerView(*player);
+            glFlush();
+        }
     }
     glFlush();
     presentFrame();
