@@ -8,8 +8,8 @@
 
 namespace {
 
-// Off-screen buffers came with OpenGL 3.0. False from the
-// first buffer the driver would not complete on: the gauge is drawn in place from then on.
+// Off-screen buffers came with OpenGL 3.0. False from the first buffer the driver would not
+// complete: the gauge is drawn in place from then on.
 bool offScreenBuffers = true;
 
 bool driverHasOffScreenBuffers() {

@@ -4,16 +4,16 @@
 #include <vector>
 
 // A picture of the health gauge, drawn once for a health and a view size and pasted on every
-// frame after. Its ten lit cylinders of 30 x 10 facets and their icon are a quarter of what a
-// player's view sends the renderer, and they change only when the health does.
+// frame after. Its ten lit cylinders of 30 x 10 facets and their icon took a quarter of the
+// game thread's time in a six-player frame, and they change only when the health does.
 //
 // The picture is drawn off screen under the caller's matrices and in a viewport of the view's
 // size, so it is rasterised as it would be on screen; its alpha holds what the gauge covers
 // (every fragment of the gauge is opaque), and pasting it over the world lets the world show
 // where the gauge leaves it: the pixels of drawing the gauge in place, to a channel level's
-// rounding. A multisampled window gets the gauge drawn in place: Mesa's software renderer puts
-// the samples of its window elsewhere than those of an off-screen buffer, and the thin gaps
-// between the discs came out visibly different.
+// rounding. A multisampled window gets the gauge drawn in place: there, with Mesa's software
+// renderer, a picture made off screen (multisampled alike, then resolved) gave the thin gaps
+// between the discs visibly other shades than drawing in place, for a reason not found.
 //
 // Owned by its heads-up display. Holds a texture, made and replaced by draw() and deleted with
 // the image, while the window's context is current or after it is gone.
