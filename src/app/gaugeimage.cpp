@@ -65,19 +65,22 @@ void GaugeImage::draw(int shownHealth, const std::function<void()>& drawGauge) {
     glGetIntegerv(GL_VIEWPORT, viewport);
     glGetIntegerv(GL_SAMPLES, &samples);
     const int viewWidth = viewport[2], viewHeight = viewport[3];
-    bool current = samples <= 1 && texture != 0 && health == shownHealth &&
-                   madeWidth == viewWidth && madeHeight == viewHeight;
-    if (!current && samples <= 1 && offScreenBuffers && driverHasOffScreenBuffers()) {
+    if (samples > 1 || !offScreenBuffers || !driverHasOffScreenBuffers()) {
+        drawGauge();
+        return;
+    }
+    if (texture == 0 || health != shownHealth || madeWidth != viewWidth ||
+        madeHeight != viewHeight) {
         offScreenBuffers = make(drawGauge, viewWidth, viewHeight);
         health = shownHealth;
         madeWidth = viewWidth;
         madeHeight = viewHeight;
-        current = offScreenBuffers;
+        if (!offScreenBuffers) {
+            drawGauge();
+            return;
+        }
     }
-    if (current)
-        paste(viewWidth, viewHeight);
-    else
-        drawGauge();
+    paste(viewWidth, viewHeight);
 }
 
 bool GaugeImage::make(const std::function<void()>& drawGauge, int viewWidth, int viewHeight) {

@@ -114,35 +114,40 @@ void drawStack(int discs) {
     glDisable(GL_COLOR_MATERIAL);
 }
 
+// The view's viewport, and its scissor as a split screen sets it.
+void enterView() {
+    glViewport(VIEW_X, VIEW_Y, VIEW_WIDTH, VIEW_HEIGHT);
+    glScissor(VIEW_X, VIEW_Y, VIEW_WIDTH, VIEW_HEIGHT);
+    glEnable(GL_SCISSOR_TEST);
+}
+
 struct Pictures {
-    std::vector<unsigned char> inPlace, pasted, pastedAgain;
+    std::vector<unsigned char> world, inPlace, pasted, pastedAgain;
     int drawsForPaste = 0; // stack draws that the two frames through the image needed
     bool pastes = false;
 };
 
-// The view drawn three times in a window of `samples` samples: the stack in place, then twice
-// through one image.
+// The view drawn four times in a window of `samples` samples: the world alone, the stack in
+// place, then twice through one image.
 Pictures drawViews(int samples) {
     Pictures pictures;
     GaugeImage image;
     Target target(samples);
     EXPECT_TRUE(target.complete);
-    glViewport(VIEW_X, VIEW_Y, VIEW_WIDTH, VIEW_HEIGHT);
-    glScissor(VIEW_X, VIEW_Y, VIEW_WIDTH, VIEW_HEIGHT);
-    glEnable(GL_SCISSOR_TEST);
-    for (int frame = 0; frame < 3; ++frame) {
+    enterView();
+    std::vector<unsigned char>* frames[] = {&pictures.world, &pictures.inPlace, &pictures.pasted,
+                                            &pictures.pastedAgain};
+    for (int frame = 0; frame < 4; ++frame) {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         drawWorld();
-        if (frame == 0)
+        if (frame == 1)
             drawStack(7);
-        else
+        else if (frame > 1)
             image.draw(7, [&] {
                 ++pictures.drawsForPaste;
                 drawStack(7);
             });
-        (frame == 0   ? pictures.inPlace
-         : frame == 1 ? pictures.pasted
-                      : pictures.pastedAgain) = target.resolvedRgb();
+        *frames[frame] = target.resolvedRgb();
     }
     pictures.pastes = image.pastes();
     glDisable(GL_SCISSOR_TEST);
@@ -169,14 +174,9 @@ TEST(GaugeImage, PastesThePixelsOfDrawingInPlaceAndDrawsOnlyWhenItMust) {
     // The stack shows, and the world round it too.
     EXPECT_GT(std::count(single.inPlace.begin(), single.inPlace.end(), 0), 0);
     size_t differentFromWorld = 0;
-    {
-        Target bare(0);
-        glViewport(VIEW_X, VIEW_Y, VIEW_WIDTH, VIEW_HEIGHT);
-        drawWorld();
-        std::vector<unsigned char> world = bare.resolvedRgb();
-        for (size_t i = 0; i < world.size(); i += 3)
-            differentFromWorld += !std::equal(&world[i], &world[i] + 3, &single.inPlace[i]);
-    }
+    for (size_t i = 0; i < single.world.size(); i += 3)
+        differentFromWorld +=
+            !std::equal(&single.world[i], &single.world[i] + 3, &single.inPlace[i]);
     EXPECT_GT(differentFromWorld, 1000u);
 
     // A multisampled window draws the gauge in place, every frame.
@@ -194,9 +194,7 @@ TEST(GaugeImage, PastesThePixelsOfDrawingInPlaceAndDrawsOnlyWhenItMust) {
         ++draws;
         drawStack(3);
     };
-    glViewport(VIEW_X, VIEW_Y, VIEW_WIDTH, VIEW_HEIGHT);
-    glScissor(VIEW_X, VIEW_Y, VIEW_WIDTH, VIEW_HEIGHT);
-    glEnable(GL_SCISSOR_TEST);
+    enterView();
     glClearColor(0.25f, 0.5f, 0.75f, 1.0f);
     for (int health : {3, 3, 4, 4})
         image.draw(health, stack);
