@@ -1,5 +1,5 @@
 #include "assets/sgiimage.h"
-#include "assets/sgi_internal.h"
+#include "assets/sgiimage_internal.h"
 
 #include <cerrno>
 #include <cstdlib>

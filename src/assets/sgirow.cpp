@@ -1,8 +1,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "assets/sgi_internal.h"
 #include "assets/sgiimage.h"
+#include "assets/sgiimage_internal.h"
 
 namespace {
 

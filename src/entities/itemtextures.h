@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <memory>
 
-#include "entities/item.h"
+#include "entities/itemkind.h"
 
 // The icons of the five item kinds, shared by every Item: the images are read from
 // "textures/" when the first Item is made, and handed to OpenGL (mipmapped) by the first

@@ -3,9 +3,9 @@
 #include <GL/gl.h>
 #include <cassert>
 
-#include "entities/tank.h"
+#include "world/object.h"
 
-TreadTrail::TreadTrail(Tank* owner, float duration, float trackSpacing, float treadWidth)
+TreadTrail::TreadTrail(const Object* owner, float duration, float trackSpacing, float treadWidth)
     : owner(owner), halfSpacing(trackSpacing / 2), halfWidth(treadWidth / 2), duration(duration),
       count(static_cast<int>(duration * 60)), next(0) {
     assert(count > 0 && "count > 0");

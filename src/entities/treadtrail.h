@@ -5,11 +5,12 @@
 #include "math/matrix.h"
 #include "math/vectors.h"
 
-class Tank;
+class Object;
 
 // The fading tread marks behind one tank: the last `duration` seconds of the edges of both
 // treads, one entry per tick (the trail assumes 60 ticks per second), in two ring buffers.
-// Owned by its tank; reads the tank's position and frame, owns nothing else.
+// Owned by its tank; reads the tank's position and frame (as any standing object has them),
+// owns nothing else.
 class TreadTrail {
 public:
     // One tick's marks of one tread: its two edges, world space.
@@ -20,7 +21,7 @@ public:
 
     // `duration` in seconds; `trackSpacing` between the treads' centres, `treadWidth` of one
     // tread, world units.
-    TreadTrail(Tank* owner, float duration, float trackSpacing, float treadWidth);
+    TreadTrail(const Object* owner, float duration, float trackSpacing, float treadWidth);
 
     // Records where the treads are now, over the oldest entry.
     void update();
@@ -30,10 +31,10 @@ public:
     // marks nearly opaque, oldest clear. Nothing in the shadow pass.
     void draw(bool shadow) const;
 
-    Tank* owner;       // not owned
-    float halfSpacing; // world units
-    float halfWidth;   // world units
-    float duration;    // seconds
+    const Object* owner; // not owned
+    float halfSpacing;   // world units
+    float halfWidth;     // world units
+    float duration;      // seconds
     std::vector<Entry> leftTrack;
     std::vector<Entry> rightTrack;
     int count; // entries per track, one per tick

@@ -7,7 +7,6 @@
 #include "math/faces.h"
 #include "world/cube.h"
 #include "world/cubegeometry.h"
-#include "world/rubikscube.h"
 
 namespace {
 
@@ -91,14 +90,14 @@ void placeQuad(const Vec3f corners[4], const Vec3f& normal, const Vec4f& colour,
 }
 
 // Which layer along `axis` a cubie at rest is in, from its centre.
-int layerOf(const RubiksCube& cube, const Cube& cubie, int axis) {
+int layerOf(const CubeShape& cube, const Cube& cubie, int axis) {
     float centre = cubie.matrix.at(3, axis);
     return static_cast<int>(std::floor((centre + cube.halfExtent()) / cube.cubieSize));
 }
 
 // Whether the side of `cubie` that faces (or, turning, faced) world face `face` shows whole:
 // it is on the surface, or the turn has uncovered it.
-bool showsWhole(const RubiksCube& cube, const Cube& cubie, int face) {
+bool showsWhole(const CubeShape& cube, const Cube& cubie, int face) {
     if (cubie.outer[cubie.faceColors[face]])
         return true;
     if (!cube.isRotating || faceAxis(face) != cube.rotationAxis)
@@ -116,7 +115,7 @@ bool showsWhole(const RubiksCube& cube, const Cube& cubie, int face) {
 // between that side and the next cubie's. The edge runs along the third axis: where the side
 // at either end of that axis shows whole, the bevel is a wall of a well between four cubies,
 // or closes the end of a groove at the big cube's edge; both show from that side.
-unsigned seamsLined(const RubiksCube& cube, const Cube& cubie, int sideFace, int edgeFace) {
+unsigned seamsLined(const CubeShape& cube, const Cube& cubie, int sideFace, int edgeFace) {
     auto opening = [&](int face) {
         if (!showsWhole(cube, cubie, face))
             return 0u;
@@ -154,7 +153,7 @@ void placeCubieSide(const Cube& cubie, int colourIndex, CubieQuad quads[5]) {
 
 } // namespace
 
-bool CubeMesh::update(const RubiksCube& cube) {
+bool CubeMesh::update(const CubeShape& cube) {
     Change change = changeSince(cube);
     if (change == Change::NONE)
         return false;
@@ -166,7 +165,7 @@ bool CubeMesh::update(const RubiksCube& cube) {
 }
 
 // Between the steps of a turn only the turning cubies move, and the rest stays as laid out.
-CubeMesh::Change CubeMesh::changeSince(const RubiksCube& cube) const {
+CubeMesh::Change CubeMesh::changeSince(const CubeShape& cube) const {
     int turn[4] = {cube.isRotating ? 1 : 0, cube.rotationAxis, cube.rotatingLayer,
                    cube.rotationDirection};
     if (!std::equal(turn, turn + 4, builtTurn) || built.size() != cube.cubies.size())
@@ -186,7 +185,7 @@ CubeMesh::Change CubeMesh::changeSince(const RubiksCube& cube) const {
     return change;
 }
 
-void CubeMesh::remember(const RubiksCube& cube) {
+void CubeMesh::remember(const CubeShape& cube) {
     built.clear();
     for (const Cube* cubie : cube.cubies) {
         CubieState state{cubie->matrix, {}, cubie->rotating};
@@ -199,7 +198,7 @@ void CubeMesh::remember(const RubiksCube& cube) {
     builtTurn[3] = cube.rotationDirection;
 }
 
-void CubeMesh::rebuildStill(const RubiksCube& cube) {
+void CubeMesh::rebuildStill(const CubeShape& cube) {
     // Per face faced: [0] the whole sides, [1 + s] the seams of s (0..5, GAP).
     Group groups[6][8];
     for (const Cube* cubie : cube.cubies) {
@@ -242,7 +241,7 @@ void CubeMesh::rebuildStill(const RubiksCube& cube) {
 
 // The turning cubies' groups follow the still ones, so a step of a turn only replaces the end
 // of the arrays.
-void CubeMesh::rebuildTurning(const RubiksCube& cube) {
+void CubeMesh::rebuildTurning(const CubeShape& cube) {
     vertices.resize(static_cast<size_t>(turningStart) * 4);
     planes.resize(turningStart);
     for (int face = 0; face < 6; ++face) {

@@ -6,7 +6,19 @@
 #include "math/vectors.h"
 
 class Cube;
-class RubiksCube;
+
+// What a cube's mesh is built from, as the cube holds it: its cubies and the turn under way.
+// A view for the length of one call; owns nothing.
+struct CubeShape {
+    const std::vector<Cube*>& cubies; // the surface cubies
+    int n;                            // cubies per edge
+    float cubieSize;                  // edge of one cubie, world units
+    bool isRotating;                  // a quarter turn is in progress
+    int rotatingLayer;                // 0..3n-1
+    int rotationAxis;                 // 0, 1, 2
+    int rotationDirection;
+    float halfExtent() const { return static_cast<float>(n) * cubieSize * 0.5f; }
+};
 
 // The cubies of a Rubik's cube as OpenGL sees them: quads in the cube's own space (world space
 // for the world's cube), laid out for vertex arrays so that a whole group goes in one draw, and
@@ -22,7 +34,7 @@ class RubiksCube;
 // Groups follow the lighting and the culling: a side is lit by the light of the face it faces
 // (a turning side: faced when the turn began), and the seams of a face can be seen only from
 // outside that face.
-// Owned by its RubiksCube and rebuilt by update() when a cubie has moved; holds no GL resource,
+// Owned by its Rubik's cube and rebuilt by update() when a cubie has moved; holds no GL resource,
 // so it is made, copied and destroyed without a window. Only bind, draw and unbind call GL.
 class CubeMesh {
 public:
@@ -42,7 +54,7 @@ public:
 
     // Rebuilds the quads if any cubie's matrix, colours or turning flag, or the cube's turn, has
     // changed since the last call (or there was none). Returns whether it rebuilt.
-    bool update(const RubiksCube& cube);
+    bool update(const CubeShape& cube);
 
     // Whether any quad of the range has `eye` (a point in the cube's space) on its front side,
     // within a margin: when none has, OpenGL would cull the whole range.
@@ -81,10 +93,10 @@ private:
         bool rotating;
     };
     enum class Change { NONE, TURNING_CUBIES, ALL };
-    Change changeSince(const RubiksCube& cube) const;
-    void rebuildStill(const RubiksCube& cube);
-    void rebuildTurning(const RubiksCube& cube);
-    void remember(const RubiksCube& cube);
+    Change changeSince(const CubeShape& cube) const;
+    void rebuildStill(const CubeShape& cube);
+    void rebuildTurning(const CubeShape& cube);
+    void remember(const CubeShape& cube);
 
     std::vector<CubieState> built;
     int builtTurn[4] = {-1, -1, -1, -1}; // isRotating, axis, layer, direction

@@ -45,8 +45,13 @@ public:
     void updateRotation(float dt);
 
     float halfExtent() const { return n * cubieSize * 0.5f; } // centre to face, world units
-    float layerLowerBound(int layerNumber) const;             // lower coordinate of the slab
-    Layer::Cell cellOf(const Vec3f& point) const;             // clamped into the grid
+    // The cubies and the turn, as the mesh reads them.
+    operator CubeShape() const {
+        return CubeShape{cubies,           n, cubieSize, isRotating, rotatingLayer, rotationAxis,
+                         rotationDirection};
+    }
+    float layerLowerBound(int layerNumber) const; // lower coordinate of the slab
+    Layer::Cell cellOf(const Vec3f& point) const; // clamped into the grid
     Cube* cubieAt(int x, int y, int z) const { return grid[x + y * n + z * n * n]; }
 
     // Checks the grid against the cubies: every cubie in exactly one surface cell, interior
