@@ -14,18 +14,20 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <memory>
 #include <string>
 
-#include "app/gamescreen.h"
-#include "app/joystickmanager.h"
-#include "app/shell.h"
-#include "app/virtualpads.h"
 #include "entities/collisionresponder.h"
 #include "entities/entityhooks.h"
 #include "entities/explosion.h"
 #include "entities/projectile.h"
 #include "entities/tank.h"
+#include "input/joystickmanager.h"
 #include "math/randomsource.h"
+#include "screens/gamescreen.h"
+#include "screens/shell.h"
+#include "sdlpads/sdljoystickbackend.h"
+#include "sdlpads/virtualpads.h"
 #include "world/box.h"
 #include "world/world.h"
 
@@ -75,7 +77,7 @@ bool openGameWindow() {
     windowHeight = height;
     installEntityHooks();
     installCollisionResponse();
-    JoystickManager::instance();
+    JoystickManager::install(std::make_unique<SdlJoystickBackend>());
     std::cout.rdbuf(console);
     state = 1;
     return true;

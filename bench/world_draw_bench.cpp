@@ -15,10 +15,10 @@
 #include <cmath>
 #include <vector>
 
-#include "app/followcamera.h"
-#include "app/worldcamera.h"
 #include "math/faces.h"
 #include "math/randomsource.h"
+#include "view/followcamera.h"
+#include "view/worldcamera.h"
 #include "world/cubemesh.h"
 #include "world/world.h"
 

@@ -1,21 +1,23 @@
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "app/frameclock.h"
-#include "app/gamescreen.h"
-#include "app/joystickmanager.h"
-#include "app/leveleditor.h"
-#include "app/options.h"
-#include "app/padsink.h"
-#include "app/playsession.h"
-#include "app/script.h"
-#include "app/shell.h"
-#include "app/welcomescreen.h"
 #include "entities/collisionresponder.h"
 #include "entities/entityhooks.h"
+#include "input/joystickmanager.h"
 #include "math/randomsource.h"
+#include "platform/frameclock.h"
+#include "screens/gamescreen.h"
+#include "screens/leveleditor.h"
+#include "screens/shell.h"
+#include "screens/welcomescreen.h"
+#include "sdlpads/sdljoystickbackend.h"
+#include "sdlpads/virtualpadsink.h"
+#include "session/options.h"
+#include "session/playsession.h"
+#include "session/script.h"
 
 namespace {
 
@@ -95,9 +97,12 @@ int main(int argc, char** argv) {
     openWindow(
         &glutArgc, glutArgv.data(),
         WindowSettings{options.width, options.height, options.fullscreen, options.multisample});
-    // Before the first screen exists: creating it counts the joysticks.
+    // Before the joysticks are counted, so that the virtual pads are among them.
     session.attachPads();
+    JoystickManager::install(std::make_unique<SdlJoystickBackend>());
     WelcomeScreen* welcome = WelcomeScreen::instance();
+    GameScreen::instance()->returnScreen = welcome;
+    LevelEditor::instance()->returnScreen = welcome;
     Screen* first = welcome;
     if (!options.level.empty() && welcome->startLevelNamed(options.level))
         first = GameScreen::instance();

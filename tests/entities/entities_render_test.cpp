@@ -3,8 +3,6 @@
 #include <GL/glu.h>
 #include <filesystem>
 
-#include "app/followcamera.h"
-#include "app/pngwriter.h"
 #include "entities/explosion.h"
 #include "entities/itembox.h"
 #include "entities/itemtextures.h"
@@ -12,7 +10,9 @@
 #include "entities/tank.h"
 #include "entitytesting.h"
 #include "math/glmatrix.h"
+#include "platform/pngwriter.h"
 #include "support/glwindow.h"
+#include "view/followcamera.h"
 #include "world/cube.h"
 
 namespace {

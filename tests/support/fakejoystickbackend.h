@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/joystickbackend.h"
+#include "input/joystickbackend.h"
 
 // Stands in for the system's joysticks: devices whose capabilities, positions, names and
 // failures a test sets. Device id = place in the list.

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "app/platform.h"
+#include "platform/platform.h"
 
 // Stands in for GLUT while it is alive: records armed timers, redisplay requests, swaps and
 // the other calls, keeps a clock that the test sets, and reports a settable modifier state.

@@ -1,8 +1,8 @@
 #include "support/recordingscreen.h"
 
-#include "app/platform.h"
-#include "app/shell.h"
-#include "app/trace.h"
+#include "platform/platform.h"
+#include "platform/traceline.h"
+#include "screens/shell.h"
 
 RecordingScreen::RecordingScreen(std::string name, std::vector<std::string>* log)
     : name(std::move(name)), log(log) {}

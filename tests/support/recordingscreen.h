@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/animatedscreen.h"
+#include "screens/animatedscreen.h"
 
 // A screen that logs every operation it receives, as "name:operation" entries in a shared log.
 // It animates like the game's screens: display() presents the frame and asks for the next.

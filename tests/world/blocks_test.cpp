@@ -6,13 +6,13 @@
 #include <functional>
 #include <memory>
 
-#include "app/pngwriter.h"
-#include "app/worldcamera.h"
 #include "assets/glm.h"
 #include "math/constants.h"
 #include "math/glmatrix.h"
+#include "platform/pngwriter.h"
 #include "support/glwindow.h"
 #include "support/vecexpect.h"
+#include "view/worldcamera.h"
 #include "world/box.h"
 #include "world/obstacle.h"
 #include "world/world.h"

@@ -4,11 +4,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/worldcamera.h"
 #include "math/constants.h"
 #include "math/faces.h"
 #include "support/glwindow.h"
 #include "support/shadowprobe.h"
+#include "view/worldcamera.h"
 #include "world/world.h"
 
 namespace {

@@ -7,13 +7,13 @@
 #include <set>
 #include <string>
 
-#include "app/pngwriter.h"
-#include "app/worldcamera.h"
 #include "math/constants.h"
 #include "math/faces.h"
+#include "platform/pngwriter.h"
 #include "support/glwindow.h"
 #include "support/probeobject.h"
 #include "support/shadowprobe.h"
+#include "view/worldcamera.h"
 #include "world/cubemesh.h"
 #include "world/world.h"
 

@@ -1,0 +1,70 @@
+#include "platform/framechain.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "math/constants.h"
+#include "platform/platform.h"
+
+namespace {
+
+// Every chain ever made, by id; null once destroyed. Ids are never reused, so a timer that
+// outlives its chain cannot reach another one.
+std::vector<FrameChain*>& chains() {
+    static std::vector<FrameChain*> all;
+    return all;
+}
+
+bool unpacedChains = false;
+
+} // namespace
+
+void FrameChain::setUnpaced(bool unpaced) {
+    unpacedChains = unpaced;
+}
+
+bool FrameChain::isUnpaced() {
+    return unpacedChains;
+}
+
+FrameChain::FrameChain(std::function<void()> onTick)
+    : onTick(std::move(onTick)), id(static_cast<int>(chains().size())) {
+    chains().push_back(this);
+}
+
+FrameChain::~FrameChain() {
+    chains()[static_cast<size_t>(id)] = nullptr;
+}
+
+void FrameChain::restart() {
+    if (!isPending)
+        fresh = true;
+}
+
+bool FrameChain::arm() {
+    if (isPending)
+        return false;
+    double now = platform().seconds();
+    if (fresh) {
+        due = now + SECONDS_PER_FRAME;
+        fresh = false;
+    } else if (now - due > MAX_CATCH_UP) {
+        due = now; // a stall: resume the pace from here
+    }
+    double wait = unpacedChains ? 0.0 : std::max(0.0, due - now) * 1000.0; // ms; 0 when late
+    isPending = true;
+    platform().armTimer(static_cast<unsigned int>(std::lround(wait)), &FrameChain::fire, id);
+    return true;
+}
+
+void FrameChain::fire(int id) {
+    if (id < 0 || static_cast<size_t>(id) >= chains().size())
+        return;
+    FrameChain* chain = chains()[static_cast<size_t>(id)];
+    if (chain == nullptr)
+        return;
+    chain->isPending = false;
+    chain->due += SECONDS_PER_FRAME; // the period this tick opens ends here
+    chain->onTick();
+}

@@ -1,0 +1,23 @@
+#include "screens/animatedscreen.h"
+
+#include "screens/shell.h"
+
+AnimatedScreen::AnimatedScreen() : chain([this] { onTimer(); }) {}
+
+void AnimatedScreen::activate() {
+    running = true;
+    chain.restart();
+}
+
+void AnimatedScreen::scheduleNextFrame() {
+    if (running)
+        chain.arm();
+}
+
+void AnimatedScreen::onTimer() {
+    // A tick of the current screen opens a frame; the last tick of a screen switched away
+    // from still runs, but belongs to no frame.
+    if (currentScreen == this)
+        beginFrame();
+    tick();
+}

@@ -1,0 +1,77 @@
+#pragma once
+
+// Screens floor: the shell that routes the window's events, and the screens. May use view,
+// match, input, platform and the layers below; no SDL.
+
+#include <string>
+#include <vector>
+
+#include "input/keyboardinput.h"
+#include "match/matchrules.h"
+#include "screens/animatedscreen.h"
+#include "screens/player.h"
+#include "view/worldcamera.h"
+
+class World;
+
+// The match: a world from a level file (or the default 3x3x3 cube), one player per gamepad, at
+// most six, each with a tank, a following camera, a heads-up display and a share of the window,
+// all ticked by one frame timer. Owns the world, the players and the overview camera; a new game
+// releases the previous ones. When at most one tank is left in a match of two or more players, a
+// countdown runs and the program then returns to its first screen.
+class GameScreen : public AnimatedScreen {
+public:
+    static constexpr float COUNTDOWN = 30.0f; // seconds from the decision to the menu
+    static constexpr int MAX_PLAYERS = ::MAX_PLAYERS;
+
+    static GameScreen* instance(); // created on first request, never freed
+
+    // A new game on the level file `levelName`, or on a new 3x3x3 cube of cubie edge 28 for the
+    // empty name: one player per gamepad, then the keyboard player when `withKeyboard` (or when
+    // no pad is connected), at most six in all. False, with the previous game kept, when the
+    // level cannot be loaded.
+    bool startGame(std::string levelName, bool withKeyboard = false);
+    // Releases the game: world, players, overview camera.
+    void endGame();
+
+    void display() override;
+    void reshape(int width, int height) override;
+    void keyboard(unsigned char key, int x, int y) override;
+    void keyboardUp(unsigned char key, int x, int y) override;
+    void special(int key, int x, int y) override;
+    void specialUp(int key, int x, int y) override;
+    // Another window took the keyboard: its key releases will never come here.
+    void keyboardFocusLost() override { keyboardKeys.releaseAll(); }
+    void activate() override;
+    void deactivate() override;
+    const char* traceName() const override { return "game"; }
+    void addTraceFields(TraceLine& line) const override;
+
+    // One tick of the frame timer: controls, the countdown, the world, the cameras.
+    void tick() override;
+
+    float countdown = COUNTDOWN;           // seconds left once the match is decided
+    World* world = nullptr;                // owned
+    int viewMode = 1;                      // 1 split-screen player views, 0 the overview camera
+    WorldCamera* overviewCamera = nullptr; // owned
+    std::vector<Player*> players;          // owned, in view order
+    Screen* returnScreen = nullptr; // where a finished match goes; the first screen by default
+    KeyboardInput keyboardKeys;     // the keyboard player's controls, read like a pad
+
+private:
+    GameScreen();
+    void createPlayers(bool withKeyboard);
+    void layOutPlayers();
+    void bindPlayers();
+    void drawPlayerView(Player& player);
+    void drawOverlay(const Player& player, float aspect);
+    void drawLabel(const Player& player, float aspect) const;
+    void overviewProjection() const;
+    bool cameraKey(unsigned char key);
+    bool lightKey(unsigned char key);
+    void addTestObstacles();
+    void giveItems(int kind);
+};
+
+// Smoke particles of the game's tuning keys ("w" / "d"); nothing else reads it yet.
+extern int smokeParticles;

@@ -1,0 +1,148 @@
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include "entities/tank.h"
+#include "platform/stroketext.h"
+#include "screens/gamescreen.h"
+#include "screens/shell.h"
+#include "world/cube.h"
+#include "world/world.h"
+
+namespace {
+
+// The overlay plane of a view: x from 0 to `aspect`, y from 0 to 1, origin at the bottom left,
+// seen through a narrow frustum so that the display's solids keep some depth.
+void overlayProjection(float aspect) {
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glFrustum(-aspect / 2, aspect / 2, -0.5, 0.5, 7, 10);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glTranslatef(-aspect / 2, -0.5f, -7.0f);
+}
+
+// The world's depths fill the back of the depth range and the overlay's the front, so the
+// overlay lies over the world without a depth clear between them.
+constexpr double WORLD_NEAREST_DEPTH = 0.1;
+constexpr double OVERLAY_FARTHEST_DEPTH = 0.05;
+
+// Height of the stroke font's capitals above its base line, in font units.
+constexpr float LABEL_FONT_HEIGHT = 119.05f;
+
+// The name of a tank colour: the face colour it matches best.
+std::string colourName(const Vec4f& colour) {
+    static const char* const NAMES[6] = {"White", "Green", "Red", "Blue", "Orange", "Yellow"};
+    int best = 0;
+    float bestDistance = 1e30f;
+    for (int i = 0; i < 6; ++i) {
+        float d = 0;
+        for (int c = 0; c < 3; ++c)
+            d += (colour[c] - FACE_COLORS[i][c]) * (colour[c] - FACE_COLORS[i][c]);
+        if (d < bestDistance) {
+            bestDistance = d;
+            best = i;
+        }
+    }
+    return NAMES[best];
+}
+
+void drawMessage(const char* message, bool red, float aspect) {
+    glTranslatef(0.0f, 0.5f, -0.3f);
+    float scale = aspect / strokeTextWidth(message);
+    glScalef(scale, scale, scale);
+    if (red)
+        glColor3f(1, 0, 0);
+    drawStrokeText(message, 4.0f);
+}
+
+} // namespace
+
+void GameScreen::overviewProjection() const {
+    glViewport(0, 0, windowWidth, windowHeight);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(65, aspectRatio(windowWidth, windowHeight), 0.001, 200);
+    glMatrixMode(GL_MODELVIEW);
+}
+
+void GameScreen::display() {
+    glClearColor(0.2f, 0.7f, 0.9f, 1.0f);
+    // The stencil too: one clear of the whole depth and stencil buffer is the cheap kind.
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    if (world && viewMode == 0) {
+        overviewProjection();
+        glLoadIdentity();
+        overviewCamera->apply();
+        world->draw(nullptr, nullptr);
+    } else if (world) {
+        // Each view goes to the renderer as soon as it is drawn: a software renderer's threads
+        // fill it in while this one sends the next.
+        for (Player* player : players) {
+            drawPlayerView(*player);
+            glFlush();
+        }
+    }
+    glFlush();
+    presentFrame();
+    scheduleNextFrame();
+}
+
+// A view draws on the depth buffer as the frame's clear left it and clears nothing itself: a
+// clear in the middle of a frame costs the software renderer a pass over the whole window, and
+// a view needed two (behind the backdrop, under the overlay). The scissor keeps each view's
+// drawing, wide lines included, off its neighbours' depths.
+void GameScreen::drawPlayerView(Player& player) {
+    if (!player.tank || player.viewportWidth <= 0 || player.viewportHeight <= 0)
+        return;
+    glViewport(player.viewportX, player.viewportY, player.viewportWidth, player.viewportHeight);
+    glScissor(player.viewportX, player.viewportY, player.viewportWidth, player.viewportHeight);
+    glEnable(GL_SCISSOR_TEST);
+    float aspect = aspectRatio(player.viewportWidth, player.viewportHeight);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(player.camera.fov, aspect, 0.5, 200);
+    glDepthRange(WORLD_NEAREST_DEPTH, 1.0);
+    player.camera.apply();
+    glPushMatrix();
+    world->draw(&player.camera.viewMatrix, &player.camera.up);
+    glPopMatrix();
+    glDepthRange(0.0, OVERLAY_FARTHEST_DEPTH);
+    overlayProjection(aspect);
+    drawOverlay(player, aspect);
+    glDepthRange(0.0, 1.0);
+    glDisable(GL_SCISSOR_TEST);
+}
+
+void GameScreen::drawOverlay(const Player& player, float aspect) {
+    glPushMatrix();
+    if (player.tank->getHealth() > 0 && !player.won)
+        const_cast<Player&>(player).hud.draw(*player.tank, aspect, 1.0f);
+    else
+        drawMessage(player.won ? "You win!" : "You lose.", !player.won, aspect);
+    glPopMatrix();
+    drawLabel(player, aspect);
+}
+
+// "2 Orange - Keyboard" small in the top left corner, where the display draws nothing: players
+// who cannot tell the tank colours apart still find their view.
+void GameScreen::drawLabel(const Player& player, float) const {
+    size_t number = 1;
+    while (number <= players.size() && players[number - 1] != &player)
+        ++number;
+    std::string text = std::to_string(number) + " " + colourName(player.tank->colour) + " - " +
+                       (player.gamepad ? player.gamepad->name() : std::string("no controls"));
+    const float height = 0.045f; // of the view's height
+    float scale = height / LABEL_FONT_HEIGHT;
+    glDisable(GL_LIGHTING);
+    glDisable(GL_DEPTH_TEST); // the label lies over everything, drawn in order
+    glPushMatrix();
+    glTranslatef(0.02f, 1.0f - 0.02f - height, -0.2f);
+    glScalef(scale, scale, scale);
+    // A dark outline under the light text keeps it readable on the sky and on the cube.
+    glColor3f(0.05f, 0.05f, 0.05f);
+    drawStrokeText(text, 4.0f);
+    glColor3f(1, 1, 1);
+    drawStrokeText(text, 1.5f);
+    glPopMatrix();
+    glEnable(GL_DEPTH_TEST);
+}

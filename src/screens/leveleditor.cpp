@@ -1,0 +1,205 @@
+#include "screens/leveleditor.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "math/faces.h"
+#include "platform/platform.h"
+#include "screens/shell.h"
+#include "world/box.h"
+#include "world/levelfile.h"
+#include "world/world.h"
+
+namespace {
+
+constexpr int CUBIE_SIZE = 28; // world units, every new level
+constexpr float FOV = 65.0f;   // degrees, the editor's vertical view
+const Vec4f HIGHLIGHT(0.7f, 0.7f, 0.7f, 1.0f);
+
+void onAction(int value) {
+    LevelEditor::instance()->menuAction(value);
+}
+
+void onLoad(int value) {
+    LevelEditor::instance()->loadAction(value);
+}
+
+} // namespace
+
+LevelEditor* LevelEditor::instance() {
+    static LevelEditor* editor = new LevelEditor();
+    return editor;
+}
+
+LevelEditor::LevelEditor() {
+    buildMenus(glutMenus());
+}
+
+// The labels are padded to one width so the pop-up menus line up. Without GLUT (tests without a
+// window) no menu is made, and the handlers still work.
+void LevelEditor::buildMenus(MenuBuilder& builder) {
+    menus = &builder;
+    newLevelMenu = builder.create(onAction);
+    builder.addEntry("2x2x2 Cube        ", NEW_LEVEL_2);
+    builder.addEntry("3x3x3 Cube        ", NEW_LEVEL_3);
+    builder.addEntry("4x4x4 Cube        ", NEW_LEVEL_4);
+    builder.addEntry("5x5x5 Cube        ", NEW_LEVEL_5);
+    loadMenu = builder.create(onLoad);
+    fileMenu = builder.create(onAction);
+    builder.addSubMenu("New Level         ", newLevelMenu);
+    builder.addEntry("Save Level        ", SAVE_LEVEL);
+    builder.addSubMenu("Load Level        ", loadMenu);
+    builder.addEntry("Quit              ", QUIT);
+    insertMenu = builder.create(onAction);
+    builder.addEntry("Block             ", INSERT_BLOCK);
+    editMenu = builder.create(onAction);
+    builder.addEntry("Delete Selected   ", DELETE_SELECTED);
+    builder.addEntry("Copy to other faces", COPY_TO_OTHER_FACES);
+    helpMenu = builder.create(onAction);
+    mainMenu = builder.create(onAction);
+    builder.addSubMenu("File              ", fileMenu);
+    builder.addSubMenu("Insert            ", insertMenu);
+    builder.addSubMenu("Edit              ", editMenu);
+    builder.addSubMenu("Help              ", helpMenu);
+}
+
+void LevelEditor::release() {
+    selected = nullptr;
+    delete world;
+    world = nullptr;
+}
+
+void LevelEditor::menuAction(int action) {
+    switch (action) {
+    case NEW_LEVEL_2:
+    case NEW_LEVEL_3:
+    case NEW_LEVEL_4:
+    case NEW_LEVEL_5:
+        setWorld(new World(action + 2, CUBIE_SIZE));
+        break;
+    case SAVE_LEVEL:
+        select(nullptr);
+        saveLevelAs(nextLevelName());
+        refreshLoadMenu();
+        break;
+    case LOAD_LEVEL:
+        printf("Action::LOAD_LEVEL is a no-op\n");
+        break;
+    case QUIT:
+        if (returnScreen)
+            switchScreen(returnScreen);
+        break;
+    case INSERT_BLOCK:
+        printf("insert block\n");
+        mode = 1;
+        phase = 0;
+        break;
+    case DELETE_SELECTED:
+        deleteSelected();
+        break;
+    case COPY_TO_OTHER_FACES:
+        copyToOtherFaces();
+        break;
+    default:
+        break;
+    }
+}
+
+void LevelEditor::loadAction(int index) {
+    if (index < 0 || index >= static_cast<int>(loadNames.size()))
+        return;
+    if (World* loaded = loadLevel(loadNames[index]))
+        setWorld(loaded);
+    else
+        printf("The level \"%s\" could not be loaded; still editing the current one.\n",
+               loadNames[index].c_str());
+}
+
+void LevelEditor::setWorld(World* next) {
+    if (!next)
+        return;
+    select(nullptr);
+    delete world;
+    world = next;
+    camera.reset();
+    camera.zoomToFit(world->halfExtent(), FOV);
+    reset();
+}
+
+void LevelEditor::reset() {
+    mode = 1;
+    phase = 0;
+    selected = nullptr;
+    refreshLoadMenu();
+    platform().postRedisplay();
+}
+
+void LevelEditor::select(Object* object) {
+    if (auto* box = static_cast<Box*>(selected))
+        box->colour = savedColour;
+    selected = object;
+    if (auto* box = static_cast<Box*>(selected)) {
+        savedColour = box->colour;
+        box->colour = HIGHLIGHT;
+        phase = 2;
+    }
+    if (!selected)
+        reset();
+    platform().postRedisplay();
+}
+
+void LevelEditor::refreshLoadMenu() {
+    loadNames.clear();
+    listFiles("levels", loadNames);
+    if (!menus || loadMenu == 0)
+        return;
+    menus->clear(loadMenu);
+    for (size_t i = 0; i < loadNames.size(); ++i)
+        menus->addEntry(loadNames[i], static_cast<int>(i));
+}
+
+std::string LevelEditor::nextLevelName() const {
+    std::vector<std::string> names;
+    listFiles("levels", names);
+    std::sort(names.begin(), names.end());
+    // Past the level count there is always a free name: the loop ends.
+    for (size_t n = 1;; ++n) {
+        std::string candidate = "Level " + std::to_string(n);
+        if (!std::binary_search(names.begin(), names.end(), candidate))
+            return candidate;
+    }
+}
+
+bool LevelEditor::saveLevelAs(const std::string& name) {
+    if (!world)
+        return false;
+    if (!saveLevel(*world, name))
+        return false;
+    printf("Saved level: %s\n", name.c_str());
+    return true;
+}
+
+void LevelEditor::deleteSelected() {
+    Object* doomed = selected;
+    if (!doomed)
+        return;
+    select(nullptr); // gives the block its colour back before it goes
+    world->removeObject(doomed);
+    delete doomed;
+}
+
+void LevelEditor::copyToOtherFaces() {
+    auto* box = static_cast<Box*>(selected);
+    if (!box)
+        return;
+    Vec3f local = toFaceLocal(box->position, box->face);
+    for (int face = 0; face < 6; ++face) {
+        if (face == box->face)
+            continue;
+        Vec3f at = local;
+        faceOrientationMatrix(face).transformPoint(at);
+        world->addObject(new Box(at, world, box->width, box->depth, box->height));
+    }
+    platform().postRedisplay();
+}

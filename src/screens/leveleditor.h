@@ -1,0 +1,106 @@
+#pragma once
+
+// Screens floor: the shell that routes the window's events, and the screens. May use view,
+// match, input, platform and the layers below; no SDL.
+
+#include <string>
+#include <vector>
+
+#include "math/vectors.h"
+#include "platform/menubuilder.h"
+#include "screens/screen.h"
+#include "view/worldcamera.h"
+
+class Object;
+class World;
+
+// The level editor: a cube of 2 to 5 cubies an edge on which blocks are drawn with the mouse,
+// sized, raised, copied to the other faces and deleted, and saved as level files under the first
+// free name "Level N". The right button opens its menu; the middle button turns the view (with
+// "x" held it pans, with "z" held it zooms). A few keys do what menu entries do: S (or Ctrl+S)
+// saves, C copies the selected block to the other faces, Delete or Backspace deletes it, Escape
+// goes back to the welcome screen. Owns the level it edits (a World) and releases every level and
+// block it drops. Created on first request; its menus are built then if GLUT has started, else
+// on its first activation.
+class LevelEditor : public Screen {
+public:
+    // Menu values of every menu but "Load Level", whose values index loadNames.
+    enum Action {
+        NEW_LEVEL_2 = 0,
+        NEW_LEVEL_3 = 1,
+        NEW_LEVEL_4 = 2,
+        NEW_LEVEL_5 = 3,
+        SAVE_LEVEL = 4,
+        LOAD_LEVEL = 5,
+        QUIT = 6,
+        INSERT_BLOCK = 7,
+        DELETE_SELECTED = 8,
+        COPY_TO_OTHER_FACES = 9,
+    };
+
+    static LevelEditor* instance(); // created on first request, never freed
+    // Frees the level being edited, at the end of the run.
+    void release();
+
+    void display() override;
+    void reshape(int width, int height) override;
+    void mouse(int button, int state, int x, int y) override;
+    void motion(int x, int y) override;
+    void keyboard(unsigned char key, int x, int y) override;
+    void activate() override;
+    void deactivate() override;
+    const char* traceName() const override { return "editor"; }
+    // The cube's size, the number of blocks, the phase, whether a block is selected and its
+    // height.
+    void addTraceFields(TraceLine& line) const override;
+
+    // The menus' handlers, also called directly by tests.
+    void menuAction(int action);
+    void loadAction(int index);
+    // Builds the whole menu tree with `builder`, which the editor keeps for the load menu's
+    // updates (not owned; it must outlive the editor's use of it).
+    void buildMenus(MenuBuilder& builder);
+
+    void setWorld(World* next); // takes ownership; null keeps the level being edited
+    void reset();
+    void select(Object* object);
+    void refreshLoadMenu();
+    // "Level N" for the first N from 1 up that names no file in levels/: a save never
+    // overwrites a level.
+    std::string nextLevelName() const;
+    bool saveLevelAs(const std::string& name);
+    void deleteSelected();
+    void copyToOtherFaces();
+
+    // The fixed projection of the editor's view for a window of this aspect ratio.
+    void setProjection(float aspect);
+    // Picking, from window coordinates (GLUT's: origin top left). The ray starts on the near
+    // plane; its direction is a unit vector.
+    void mouseRay(int x, int y, Vec3f& origin, Vec3f& direction) const;
+    bool pickCubePoint(int x, int y);
+    Object* pickObject(int x, int y) const;
+    bool pickOnObjectColumn(int x, int y, const Object* object);
+
+    World* world = nullptr;         // owned
+    Screen* returnScreen = nullptr; // where Quit and Escape go; handed over at start-up
+    WorldCamera camera;
+    int mainMenu = 0, fileMenu = 0, insertMenu = 0, editMenu = 0, helpMenu = 0;
+    int newLevelMenu = 0, loadMenu = 0;
+    MenuBuilder* menus = nullptr;       // what built the menus; null until they are built
+    std::vector<std::string> loadNames; // the "Load Level" entries; entry i has value i
+    Object* selected = nullptr;         // a Box of the world, or null
+    Vec4f savedColour;                  // the selected block's own colour while highlighted
+    int mode = 1;                       // 1: draw blocks, the only mode
+    int phase = 0; // 0 idle, 1 dragging a new block, 2 a block selected (height drag), 3 drawn
+    Vec3f startCorner, endCorner, heightPoint, hoverPoint; // world space
+    double projection[16] = {}; // column-major, fixed at activation (the aspect stays)
+    int viewport[4] = {};       // x, y, width, height in pixels
+
+private:
+    LevelEditor();
+    void leftPress(int x, int y);
+    void leftRelease(int x, int y);
+    void dragHeight(int x, int y);
+    void drawAxes() const;
+    void drawRubberBand() const;
+};

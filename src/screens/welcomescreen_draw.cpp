@@ -1,0 +1,170 @@
+#include <GL/freeglut.h>
+#include <algorithm>
+
+#include "assets/glm.h"
+#include "entities/tank.h"
+#include "input/joystickmanager.h"
+#include "platform/stroketext.h"
+#include "screens/shell.h"
+#include "screens/welcomescreen.h"
+#include "world/rubikscube.h"
+
+namespace {
+
+void setLight(GLenum light, GLenum name, float r, float g, float b, float a) {
+    const float values[4] = {r, g, b, a};
+    glLightfv(light, name, values);
+}
+
+// Stroke text at (x, y, -1) in the screen's plane, scaled by `scale`.
+void drawText(const std::string& text, float x, float y, float scale, float lineWidth) {
+    glPushMatrix();
+    glTranslatef(x, y, -1);
+    glScalef(scale, scale, scale);
+    drawStrokeText(text, lineWidth);
+    glPopMatrix();
+}
+
+} // namespace
+
+void WelcomeScreen::reshape(int, int) {
+    glViewport(0, 0, windowWidth, windowHeight);
+    halfAspect = aspectRatio(windowWidth, windowHeight) / 2;
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glFrustum(-halfAspect, halfAspect, -0.5, 0.5, 10, 20);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glTranslatef(0, 0, -10);
+}
+
+void WelcomeScreen::display() {
+    glClearColor(0.075f, 0.075f, 0.075f, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_LIGHT0);
+    setLight(GL_LIGHT0, GL_AMBIENT, 1, 1, 1, 1);
+    setLight(GL_LIGHT0, GL_DIFFUSE, 1, 1, 1, 1);
+    setLight(GL_LIGHT0, GL_SPECULAR, 1, 1, 1, 1);
+    setLight(GL_LIGHT0, GL_POSITION, -0.3f, 0.43f, 0, 1);
+    glLightf(GL_LIGHT0, GL_CONSTANT_ATTENUATION, 1);
+    glLightf(GL_LIGHT0, GL_LINEAR_ATTENUATION, 0.5f);
+    const float specular[4] = {0.9f, 0.9f, 0.9f, 1};
+    glMaterialfv(GL_FRONT, GL_SPECULAR, specular);
+    glMaterialf(GL_FRONT, GL_SHININESS, 20);
+    glColor3f(0.5f, 0.5f, 0.5f);
+    drawTitle();
+    glDisable(GL_LIGHT0);
+    glDisable(GL_LIGHTING);
+    drawDisplayTank();
+    glColor3f(0.75f, 0.75f, 0.75f);
+    drawRows();
+    drawMarker();
+    drawStatus();
+    glFlush();
+    presentFrame();
+    scheduleNextFrame();
+}
+
+void WelcomeScreen::drawTitle() const {
+    glPushMatrix();
+    glTranslatef(0, 0.5f - titleSize.y() - 0.03f, -titleSize.z());
+    glmDraw(titleModel, GLM_SMOOTH);
+    glPopMatrix();
+}
+
+void WelcomeScreen::drawDisplayTank() const {
+    glPushMatrix();
+    glTranslatef(-0.33f, -0.25f, -0.5f);
+    glRotatef(25, 1, 0, 0);
+    glRotatef(130, 0, 1, 0);
+    glRotatef(-90, 1, 0, 0);
+    glScalef(0.25f, 0.25f, 0.25f);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_LIGHT1);
+    glLightf(GL_LIGHT1, GL_CONSTANT_ATTENUATION, 0.0001f);
+    glLightf(GL_LIGHT1, GL_LINEAR_ATTENUATION, 0);
+    setLight(GL_LIGHT1, GL_SPECULAR, 1e-12f, 1e-12f, 1e-12f, 1);
+    setLight(GL_LIGHT1, GL_DIFFUSE, 0.3f, 0.3f, 0.3f, 1);
+    setLight(GL_LIGHT1, GL_AMBIENT, 0, 0, 0, 1);
+    setLight(GL_LIGHT1, GL_POSITION, -4, -1, 5, 1);
+    displayTank->draw(false);
+    glPopMatrix();
+    glDisable(GL_LIGHT1);
+    glDisable(GL_LIGHTING);
+}
+
+void WelcomeScreen::drawRows() const {
+    const float x = textX();
+    if (mode == 0) {
+        for (int i = 0; i < 3; ++i)
+            drawText(menuItems[i], x, rowY(i) - markerSize, textScale, 2);
+        return;
+    }
+    int count = static_cast<int>(levels.size());
+    if (count == 0) {
+        drawText("No levels in levels/", x, rowY(0) - markerSize, textScale, 2);
+        return;
+    }
+    for (int j = 0; j < std::min(VISIBLE_ROWS, count - scroll); ++j)
+        drawText(levels[scroll + j], x, rowY(j) - markerSize, textScale, 2);
+    const float ax = x + 0.225f;
+    glBegin(GL_TRIANGLES);
+    if (scroll > 0) {
+        float y0 = rowY(-1) - markerSize;
+        glVertex3f(ax - 0.05f, y0, -1);
+        glVertex3f(ax + 0.05f, y0, -1);
+        glVertex3f(ax, y0 + 0.05f, -1);
+    }
+    if (count - scroll > VISIBLE_ROWS) {
+        float y1 = rowY(VISIBLE_ROWS) + markerSize;
+        glVertex3f(ax, y1 - 0.05f, -1);
+        glVertex3f(ax + 0.05f, y1, -1);
+        glVertex3f(ax - 0.05f, y1, -1);
+    }
+    glEnd();
+}
+
+void WelcomeScreen::drawMarker() const {
+    glEnable(GL_LIGHTING);
+    glEnable(GL_LIGHT0);
+    glPushMatrix();
+    glTranslatef(textX() - markerSize - 0.05f, rowY(selected), -1);
+    glRotatef(markerAngle, 0, 1, 0);
+    glRotatef(45, 0, 0, 1);
+    marker->draw();
+    glPopMatrix();
+    glDisable(GL_LIGHT0);
+    glDisable(GL_LIGHTING);
+}
+
+std::string WelcomeScreen::statusLine() const {
+    JoystickManager* pads = JoystickManager::instance();
+    std::string line;
+    int connected = 0;
+    std::string names;
+    for (int i = 0; i < pads->count; ++i)
+        if (pads->getGamepad(i)->connected()) {
+            names += (connected ? ", " : "") + pads->getGamepad(i)->name();
+            ++connected;
+        }
+    if (connected == 0)
+        line = "Connect a gamepad to play";
+    else if (connected <= 2)
+        line = std::to_string(connected) + (connected == 1 ? " gamepad: " : " gamepads: ") + names;
+    else
+        line = std::to_string(connected) + " gamepads";
+    return line + "    Keyboard: arrows, Space, Tab";
+}
+
+void WelcomeScreen::drawStatus() const {
+    const float scale = textScale * 0.4f;
+    glColor3f(0.55f, 0.55f, 0.55f);
+    float width = strokeTextWidth(statusLine()) * scale;
+    drawText(statusLine(), -width / 2, -0.47f, scale, 1.5f);
+    if (!message.empty()) {
+        glColor3f(0.9f, 0.4f, 0.3f);
+        float w = strokeTextWidth(message) * scale;
+        drawText(message, -w / 2, -0.42f, scale, 1.5f);
+    }
+}

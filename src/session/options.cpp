@@ -1,0 +1,186 @@
+#include "session/options.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+#include "session/numbers.h"
+
+namespace {
+
+bool endsWithPng(const std::string& path) {
+    if (path.size() < 5)
+        return false;
+    std::string tail = path.substr(path.size() - 4);
+    for (char& c : tail)
+        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return tail == ".png";
+}
+
+std::string quoted(const std::string& text) {
+    return "\"" + text + "\"";
+}
+
+bool parseScreenshot(const std::string& value, Options& options, std::string& error) {
+    size_t colon = value.find(':');
+    long long frame = 0;
+    std::string path = colon == std::string::npos ? "" : value.substr(colon + 1);
+    if (colon == std::string::npos ||
+        !parseWholeNumber(value.substr(0, colon), 0, INT_MAX, frame) || !endsWithPng(path)) {
+        error = "--screenshot wants FRAME:FILE.png, not " + quoted(value);
+        return false;
+    }
+    options.screenshots.push_back({static_cast<int>(frame), path});
+    return true;
+}
+
+bool parseSize(const std::string& value, Options& options, std::string& error) {
+    size_t x = value.find('x');
+    long long w = 0, h = 0;
+    if (x == std::string::npos ||
+        !parseWholeNumber(value.substr(0, x), 1, Options::MAX_WINDOW_SIDE, w) ||
+        !parseWholeNumber(value.substr(x + 1), 1, Options::MAX_WINDOW_SIDE, h)) {
+        error = "--size wants WIDTHxHEIGHT in pixels, each from 1 to " +
+                std::to_string(Options::MAX_WINDOW_SIDE) + ", not " + quoted(value);
+        return false;
+    }
+    options.width = static_cast<int>(w);
+    options.height = static_cast<int>(h);
+    return true;
+}
+
+// An option that takes a value: stores it, or says what is wrong with it.
+bool applyValue(const std::string& name, const std::string& value, Options& options,
+                std::string& error) {
+    long long number = 0;
+    if (name == "--pads") {
+        if (!parseWholeNumber(value, 0, Options::MAX_PADS, number)) {
+            error = "--pads wants a number of pads from 0 to " + std::to_string(Options::MAX_PADS) +
+                    ", not " + quoted(value);
+            return false;
+        }
+        options.pads = static_cast<int>(number);
+    } else if (name == "--seed") {
+        if (!parseWholeNumber(value, 0, UINT_MAX, number)) {
+            error = "--seed wants a whole number from 0 to " + std::to_string(UINT_MAX) + ", not " +
+                    quoted(value);
+            return false;
+        }
+        options.seeded = true;
+        options.seed = static_cast<unsigned int>(number);
+    } else if (name == "--exit-after") {
+        if (!parseWholeNumber(value, 0, INT_MAX, number)) {
+            error = "--exit-after wants a frame number (0 or more), not " + quoted(value);
+            return false;
+        }
+        options.exitAfter = static_cast<int>(number);
+    } else if (name == "--screenshot") {
+        return parseScreenshot(value, options, error);
+    } else if (name == "--size") {
+        return parseSize(value, options, error);
+    } else if (value.empty()) {
+        error = name + " wants a non-empty value";
+        return false;
+    } else if (name == "--level") {
+        if (value.find('/') != std::string::npos) {
+            error = "--level wants the name of a file in levels/, not a path: " + quoted(value);
+            return false;
+        }
+        options.level = value;
+    } else {
+        (name == "--script" ? options.scriptPath : options.tracePath) = value;
+    }
+    return true;
+}
+
+bool takesValue(const std::string& name) {
+    static const char* const withValue[] = {"--pads",  "--script",     "--level",      "--seed",
+                                            "--trace", "--screenshot", "--exit-after", "--size"};
+    for (const char* option : withValue)
+        if (name == option)
+            return true;
+    return false;
+}
+
+// GLUT's own options, left for glutInit: those that take a value, and those that do not.
+bool isGlutOption(const std::string& argument, bool& takesArgument) {
+    takesArgument = argument == "-display" || argument == "-geometry";
+    return takesArgument || argument == "-direct" || argument == "-indirect" ||
+           argument == "-iconic" || argument == "-gldebug" || argument == "-sync";
+}
+
+bool checkTogether(const Options& options, std::string& error) {
+    for (const ScreenshotRequest& shot : options.screenshots)
+        if (options.exitAfter >= 0 && shot.frame > options.exitAfter) {
+            error = "--screenshot at frame " + std::to_string(shot.frame) +
+                    " comes after --exit-after " + std::to_string(options.exitAfter);
+            return false;
+        }
+    return true;
+}
+
+} // namespace
+
+bool parseOptions(const std::vector<std::string>& arguments, Options& options, std::string& error) {
+    // Invariant: arguments before i are consumed into `options`.
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        size_t equals = argument.find('=');
+        std::string name =
+            argument.compare(0, 2, "--") == 0 ? argument.substr(0, equals) : argument;
+        bool glutTakesArgument = false;
+        if (isGlutOption(argument, glutTakesArgument)) {
+            options.glutArguments.push_back(argument);
+            if (glutTakesArgument && i + 1 < arguments.size())
+                options.glutArguments.push_back(arguments[++i]);
+        } else if (takesValue(name)) {
+            if (equals == std::string::npos && i + 1 >= arguments.size()) {
+                error = name + " needs a value";
+                return false;
+            }
+            std::string value =
+                equals == std::string::npos ? arguments[++i] : argument.substr(equals + 1);
+            if (!applyValue(name, value, options, error))
+                return false;
+        } else if (argument == "--fixed-step") {
+            options.fixedStep = true;
+        } else if (argument == "--fast") {
+            options.fast = true;
+            options.fixedStep = true; // the game's time must not follow the racing clock
+        } else if (argument == "--fullscreen") {
+            options.fullscreen = true;
+        } else if (argument == "--no-multisample") {
+            options.multisample = false;
+        } else if (argument == "--help" || argument == "-h") {
+            options.help = true;
+        } else {
+            error = "unknown argument " + quoted(argument);
+            return false;
+        }
+    }
+    return checkTogether(options, error);
+}
+
+const char* usageText() {
+    return "Usage: quorl [options]\n"
+           "  --pads N                 attach N virtual game controllers (0 to 16), counted as\n"
+           "                           the system's pads\n"
+           "  --script FILE            replay the input events of FILE, one a line\n"
+           "  --level NAME             start a match on levels/NAME at once\n"
+           "  --seed S                 seed the random source with S (0 to 4294967295)\n"
+           "  --fixed-step             advance the game by exactly 1/60 s every frame\n"
+           "  --fast                   draw each frame as soon as the last one is done, not\n"
+           "                           60 a second (implies --fixed-step)\n"
+           "  --trace FILE             write one JSON line per frame to FILE\n"
+           "  --screenshot T:FILE.png  save the window as a PNG right after frame T\n"
+           "                           (repeatable)\n"
+           "  --exit-after T           end the program after frame T\n"
+           "  --size WxH               window size in pixels (default 800x600)\n"
+           "  --fullscreen             start in full screen\n"
+           "  --no-multisample         no antialiasing: about twice the frame rate on a\n"
+           "                           machine that draws without a graphics card\n"
+           "  --help                   show this text\n"
+           "Frames are numbered from 0 at start-up, 60 a second. While playing, F11 turns full\n"
+           "screen on and off and F12 saves a screenshot in screenshots/.\n";
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+// Session floor: scripted play: options, scripts, traces and the play session. May use screens
+// and everything below them.
+
+#include <string>
+#include <vector>
+
+// A picture to save right after a frame is drawn.
+struct ScreenshotRequest {
+    int frame;        // frame number, from 0
+    std::string path; // PNG file
+};
+
+// The command line. Without any option the program runs as a player starts it: the window,
+// the menus, no script.
+struct Options {
+    static constexpr int MAX_PADS = 16;
+    static constexpr int MAX_WINDOW_SIDE = 16384; // pixels
+
+    int pads = 0;           // virtual game controllers attached before the joysticks are counted
+    std::string scriptPath; // timeline of input events; empty for none
+    std::string level;      // level file name in levels/ to start a match on; empty for the menu
+    bool seeded = false;    // whether `seed` replaces the clock's seed
+    unsigned int seed = 0;
+    bool fixedStep = false; // every tick advances the game by exactly 1/60 s
+    bool fast = false;      // frames one after another, not 60 a second; implies fixedStep
+    std::string tracePath;  // one JSON line per frame; empty for none
+    std::vector<ScreenshotRequest> screenshots;
+    int exitAfter = -1; // last frame before the program ends; -1 to run until closed
+    int width = 800;    // window size, pixels
+    int height = 600;
+    bool fullscreen = false;
+    // Antialiased edges through a multisampled window. A software renderer draws about twice
+    // as fast without them, which --no-multisample gives players on machines without a GPU.
+    bool multisample = true;
+    bool help = false; // print the usage and stop
+    // GLUT's own options (-display, -geometry, ...) in their order, passed on to glutInit.
+    std::vector<std::string> glutArguments;
+
+    // Whether the run needs a play session: frames that must keep coming for a script, trace,
+    // screenshot or end of the run, or frames that must not wait for the clock.
+    bool scripted() const {
+        return !scriptPath.empty() || !tracePath.empty() || !screenshots.empty() ||
+               exitAfter >= 0 || fast;
+    }
+};
+
+// Parses the arguments after the program name. Options take their value as the next argument
+// or after '=' (--pads 2, --pads=2); a later option of the same kind replaces an earlier one,
+// except --screenshot, which adds. False, with `error` naming the argument and what is wrong,
+// for anything not understood.
+bool parseOptions(const std::vector<std::string>& arguments, Options& options, std::string& error);
+
+// The text printed with --help and after a bad argument.
+const char* usageText();

@@ -1,0 +1,202 @@
+#include "session/playsession.h"
+
+#include <GL/freeglut.h>
+#include <cstdio>
+
+#include "entities/tank.h"
+#include "platform/platform.h"
+#include "platform/screenshot.h"
+#include "screens/gamescreen.h"
+#include "screens/shell.h"
+
+PlaySession::PlaySession(const Options& options, std::vector<ScriptEvent> events, PadSink& pads)
+    : events(std::move(events)), screenshots(options.screenshots),
+      taken(options.screenshots.size(), false), tracePath(options.tracePath),
+      exitAfter(options.exitAfter), fast(options.fast), padCount(options.pads), pads(pads),
+      saveScreenshot([](const std::string& path, std::string& error) {
+          return saveBackBufferPng(path, windowWidth, windowHeight, error);
+      }),
+      driver([this] { driverTick(); }) {}
+
+// The frame chains ask for what is left of each 1/60 s; a fast run asks for nothing, so the
+// frames follow each other as fast as they are drawn.
+void PlaySession::install() {
+    setFrameObserver(this);
+    if (fast)
+        FrameChain::setUnpaced(true);
+}
+
+void PlaySession::uninstall() {
+    if (frameObserver() == this)
+        setFrameObserver(nullptr);
+    if (fast)
+        FrameChain::setUnpaced(false);
+}
+
+PlaySession::~PlaySession() {
+    uninstall();
+}
+
+bool PlaySession::openTrace(std::string& error) {
+    if (tracePath.empty())
+        return true;
+    if (!trace.open(tracePath, error)) {
+        error = "cannot write the trace " + tracePath + ": " + error;
+        return false;
+    }
+    return true;
+}
+
+void PlaySession::attachPads() {
+    std::string error;
+    if (padCount > 0 && !pads.attach(padCount, error))
+        fail("Cannot attach " + std::to_string(padCount) + " pads: " + error);
+}
+
+void PlaySession::fail(const std::string& message) {
+    ++failures;
+    printf("%s\n", message.c_str());
+    fflush(stdout);
+}
+
+int PlaySession::finish() {
+    for (size_t i = 0; i < screenshots.size(); ++i)
+        if (!taken[i])
+            fail("Screenshot " + screenshots[i].path + " was not taken: frame " +
+                 std::to_string(screenshots[i].frame) + " was not drawn");
+    trace.close();
+    uninstall();
+    return failures > 0 ? 1 : 0;
+}
+
+bool PlaySession::needsFrames() const {
+    if (hasEnded)
+        return false;
+    bool shotsLeft = false;
+    for (bool done : taken)
+        shotsLeft = shotsLeft || !done;
+    return trace.isOpen() || nextEvent < events.size() || shotsLeft || exitAfter >= 0;
+}
+
+void PlaySession::beginFrame() {
+    if (hasEnded)
+        return;
+    if (frameOpen) // a tick whose display never came: the frame ends without a picture
+        endFrame();
+    frameOpen = true;
+    // Invariant: every event of an earlier frame has been applied.
+    while (nextEvent < events.size() && events[nextEvent].frame <= frameNumber)
+        applyEvent(events[nextEvent++]);
+}
+
+namespace {
+
+// Only a tank still in the running match takes a new health: a destroyed one stays destroyed.
+bool setTankHealth(int playerIndex, int health, std::string& error) {
+    GameScreen* game = GameScreen::instance();
+    if (currentScreen != game) {
+        error = "no match is running";
+        return false;
+    }
+    if (playerIndex >= static_cast<int>(game->players.size())) {
+        error = "the match has no player " + std::to_string(playerIndex);
+        return false;
+    }
+    Tank* tank = game->players[static_cast<size_t>(playerIndex)]->tank;
+    if (!tank || tank->getHealth() <= 0) {
+        error = "player " + std::to_string(playerIndex) + " has no tank left";
+        return false;
+    }
+    tank->health = health;
+    return true;
+}
+
+} // namespace
+
+void PlaySession::applyEvent(const ScriptEvent& event) {
+    std::string error;
+    bool done = true;
+    switch (event.kind) {
+    case ScriptEvent::Kind::KEY:
+        injectKeyboard(static_cast<unsigned char>(event.key), event.down,
+                       scriptKeyModifiers(event));
+        break;
+    case ScriptEvent::Kind::SPECIAL_KEY:
+        injectSpecial(event.key, event.down);
+        break;
+    case ScriptEvent::Kind::MOUSE:
+        onMouse(event.button, event.down ? GLUT_DOWN : GLUT_UP, event.x, event.y);
+        break;
+    case ScriptEvent::Kind::MOTION:
+        onMotion(event.x, event.y);
+        break;
+    case ScriptEvent::Kind::PAD_CONTROL:
+        done = pads.setControl(event.pad, event.control, event.value, error);
+        break;
+    case ScriptEvent::Kind::PAD_UNPLUG:
+        done = pads.unplug(event.pad, error);
+        break;
+    case ScriptEvent::Kind::PAD_PLUG:
+        done = pads.plug(event.pad, error);
+        break;
+    case ScriptEvent::Kind::TANK_HEALTH:
+        done = setTankHealth(event.pad, event.key, error);
+        break;
+    }
+    if (!done)
+        fail("Script line " + std::to_string(event.line) + " (frame " +
+             std::to_string(event.frame) + "): " + error);
+}
+
+void PlaySession::beforeSwap() {
+    if (!frameOpen)
+        return;
+    for (size_t i = 0; i < screenshots.size(); ++i) {
+        if (taken[i] || screenshots[i].frame != frameNumber)
+            continue;
+        std::string error;
+        taken[i] = true;
+        if (!saveScreenshot(screenshots[i].path, error))
+            fail("Cannot save the screenshot " + screenshots[i].path + ": " + error);
+    }
+}
+
+void PlaySession::afterDisplay() {
+    if (frameOpen)
+        endFrame();
+    if (needsFrames() && currentScreen != nullptr && !currentScreen->hasFrameChain())
+        driver.arm();
+}
+
+void PlaySession::endFrame() {
+    frameOpen = false;
+    writeTrace();
+    if (frameNumber == exitAfter) {
+        hasEnded = true;
+        trace.close();
+        platform().leaveMainLoop();
+    }
+    ++frameNumber;
+}
+
+void PlaySession::writeTrace() {
+    if (!trace.isOpen())
+        return;
+    TraceLine line;
+    line.add("tick", frameNumber);
+    line.add("screen", currentScreen ? currentScreen->traceName() : "none");
+    if (currentScreen)
+        currentScreen->addTraceFields(line);
+    std::string error;
+    if (!trace.write(line, error)) {
+        trace.close(); // one message, not one a frame
+        fail("Cannot write the trace " + tracePath + ": " + error);
+    }
+}
+
+void PlaySession::driverTick() {
+    if (!needsFrames() || currentScreen == nullptr || currentScreen->hasFrameChain())
+        return; // the screen's own chain makes the frames now
+    beginFrame();
+    platform().postRedisplay();
+}

@@ -1,0 +1,168 @@
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstring>
+#include <memory>
+#include <sstream>
+
+#include "support/childprocess.h"
+#include "support/menutesting.h"
+#include "support/pngfile.h"
+#include "world/box.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Field `name` of a trace line as its text ("3", "true", "\"editor\""); empty when missing.
+std::string field(const std::string& line, const std::string& name) {
+    size_t at = line.find("\"" + name + "\":");
+    if (at == std::string::npos)
+        return "";
+    at += name.size() + 3;
+    return line.substr(at, line.find_first_of(",}", at) - at);
+}
+
+// A player's evening: from the welcome screen by keys into the editor; a block drawn on the
+// face in view (window pixels worked out for the editor's first view of a 3x3x3 cube, 800x600),
+// raised to about 10 by dragging along its side, copied to the other faces by key, the view
+// turned with the middle button, saved by key, back by Escape; the new level is in the list, a
+// pad chooses it, and two pads play it for 30 s.
+const char* const EVENING = R"(10 key down down
+11 key down up
+20 key enter down
+22 key enter up
+40 mouse left down 487 213
+45 motion 519 181
+50 motion 552 148
+55 mouse left up 552 148
+70 mouse left down 493 179
+75 motion 496 172
+80 motion 498 165
+85 mouse left up 498 165
+90 key c down
+91 key c up
+95 mouse middle down 400 300
+96 motion 415 285
+97 motion 430 270
+98 mouse middle up 430 270
+120 key s down
+121 key s up
+130 key escape down
+131 key escape up
+150 key up down
+151 key up up
+160 key enter down
+161 key enter up
+180 pad 0 lefty 1
+185 pad 0 lefty 0
+190 pad 0 lefty -1
+195 pad 0 lefty 0
+200 pad 0 a 1
+205 pad 0 a 0
+)";
+
+// Then both pads play: back and forth round their starts, steering, firing, now and then
+// turning a layer.
+std::string play() {
+    std::ostringstream s;
+    for (int k = 0; k < 44; ++k) {
+        int t = 220 + 40 * k;
+        for (int pad = 0; pad < 2; ++pad)
+            s << t << " pad " << pad << " lefty " << (k % 2 ? 1 : -1) << "\n"
+              << t << " pad " << pad << " leftx " << (k % 3 - 1) * 0.6 << "\n"
+              << t << " pad " << pad << " righttrigger " << (k + pad) % 2 << "\n";
+        if (k % 10 == 5)
+            s << t << " pad " << k % 2 << " x 1\n" << t + 3 << " pad " << k % 2 << " x 0\n";
+    }
+    return s.str();
+}
+
+constexpr int LAST_FRAME = 2010; // 30 s of play after the level starts at frame 205
+
+TEST(MenusRun, FromTheWelcomeScreenThroughTheEditorToAMatchOnTheNewLevel) {
+    ScratchFolder run; // with a copy of the shipped levels, for the run saves one beside them
+    for (const auto& level : fs::directory_iterator(run.previous / "levels"))
+        fs::copy_file(level.path(), run.path / "levels" / level.path().filename());
+    std::ofstream("evening.txt") << EVENING << play();
+    const char* shots[] = {"5:welcome", "30:editor", "60:drawn", "88:raised",  "110:copied",
+                           "140:back",  "175:list",  "230:game", "2010:played"};
+    std::vector<std::string> arguments = {"--pads",
+                                          "2",
+                                          "--script",
+                                          "evening.txt",
+                                          "--seed",
+                                          "3",
+                                          "--fixed-step",
+                                          "--trace",
+                                          "trace.jsonl",
+                                          "--exit-after",
+                                          std::to_string(LAST_FRAME)};
+    for (const char* shot : shots)
+        arguments.insert(arguments.end(), {"--screenshot", std::string(shot) + ".png"});
+    ChildProcess game(QUORL_BINARY, arguments, run.path.string());
+    ASSERT_EQ(game.waitForExit(900.0), 0) << game.output();
+    EXPECT_NE(game.output().find("Saved level: Level 1\n"), std::string::npos);
+    EXPECT_NE(game.output().find("Loading level: Level 1\n"), std::string::npos);
+
+    std::ifstream in("trace.jsonl");
+    std::vector<std::string> trace;
+    for (std::string line; std::getline(in, line);)
+        trace.push_back(line);
+    ASSERT_EQ(trace.size(), static_cast<size_t>(LAST_FRAME + 1));
+    // Frame, field, value: the editor's steps, then the list with the new level.
+    const std::vector<std::array<std::string, 3>> expected = {
+        {"12", "selected", "1"},  {"30", "screen", "\"editor\""}, {"30", "cube", "3"},
+        {"30", "blocks", "0"},    {"41", "phase", "1"},           {"60", "blocks", "1"},
+        {"60", "phase", "3"},     {"60", "height", "1"},          {"81", "phase", "2"},
+        {"100", "blocks", "6"},   {"125", "selected", "false"},   {"140", "screen", "\"welcome\""},
+        {"175", "mode", "1"},     {"175", "levels", "7"},         {"186", "selected", "1"},
+        {"196", "selected", "0"}, {"206", "screen", "\"game\""}};
+    for (const auto& e : expected)
+        EXPECT_EQ(field(trace[std::stoi(e[0])], e[1]), e[2]) << trace[std::stoi(e[0])];
+    float raised = std::stof("0" + field(trace[88], "height"));
+    EXPECT_NEAR(raised, 10, 1);
+    for (int t = 206; t <= LAST_FRAME; ++t)
+        ASSERT_EQ(field(trace[t], "screen"), "\"game\"") << trace[t];
+    EXPECT_GE(std::stoi("0" + field(trace[230], "objects")), 8); // six blocks, two tanks
+    for (const char* input : {"Virtual Pad 1\"", "Virtual Pad 2\"", "Keyboard\""})
+        EXPECT_EQ(trace[LAST_FRAME].find(std::string("\"input\":\"") + input) != std::string::npos,
+                  input[0] == 'V')
+            << trace[LAST_FRAME];
+
+    // The saved level: a block of about 12 x 12 x 10 on every face.
+    std::unique_ptr<World> level(loadLevel("Level 1"));
+    ASSERT_NE(level, nullptr);
+    ASSERT_EQ(level->boxes.size(), 6u);
+    int faces = 0;
+    for (Object* object : level->boxes) {
+        auto* box = static_cast<Box*>(object);
+        faces |= 1 << box->face;
+        EXPECT_NEAR(box->width, 12, 0.5);
+        EXPECT_NEAR(box->depth, 12, 0.5);
+        EXPECT_FLOAT_EQ(box->height, raised);
+    }
+    EXPECT_EQ(faces, 63);
+
+    // Every picture taken; where the block goes, the face's red before and the highlight's
+    // grey once it is drawn.
+    std::vector<unsigned char> pictures[2];
+    for (const char* shot : shots) {
+        std::string name = std::strchr(shot, ':') + 1;
+        int width = 0, height = 0;
+        std::vector<unsigned char> rgb = readPngRgb(name + ".png", width, height);
+        EXPECT_EQ(width * height, 800 * 600) << name;
+        if (name == "editor" || name == "drawn")
+            pictures[name == "drawn"] = rgb;
+    }
+    ASSERT_EQ(pictures[0].size(), 800u * 600 * 3);
+    ASSERT_EQ(pictures[1].size(), 800u * 600 * 3);
+    const unsigned char* before = &pictures[0][(181 * 800 + 519) * 3];
+    const unsigned char* after = &pictures[1][(181 * 800 + 519) * 3];
+    EXPECT_GT(before[0], 150);
+    EXPECT_LT(before[1], 60);
+    EXPECT_GT(after[1], 150);
+    EXPECT_NEAR(after[0], after[2], 20);
+}
+
+} // namespace

@@ -1,0 +1,198 @@
+#include <gtest/gtest.h>
+
+#include <GL/freeglut.h>
+
+#include "platform/traceline.h"
+#include "screens/gamescreen.h"
+#include "screens/player.h"
+#include "screens/shell.h"
+#include "screens/welcomescreen.h"
+#include "support/fakeplatform.h"
+#include "support/glwindow.h"
+#include "support/menutesting.h"
+
+namespace {
+
+constexpr int DOWN = 1, UP = -1;
+
+// The welcome screen driven by pads the test holds instead of the system's. GLUT must run (the
+// screen measures its stroke text) and switching screens makes GL calls: a window is open.
+class WelcomeMenu : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(window.ok()) << window.error();
+        fake = std::make_unique<FakePlatform>();
+        screen = WelcomeScreen::instance();
+        savedInputs = screen->inputs;
+        screen->inputs = {MenuInput(&first), MenuInput(&second)};
+        screen->mode = screen->selected = screen->scroll = 0;
+        screen->keyboardKeys.releaseAll();
+        screen->keyboardInput = MenuInput(&screen->keyboardKeys);
+        screen->message.clear();
+        previous = currentScreen;
+        currentScreen = screen;
+    }
+    void TearDown() override {
+        if (currentScreen != screen)
+            currentScreen->deactivate();
+        GameScreen::instance()->endGame();
+        screen->inputs = savedInputs;
+        currentScreen = previous;
+    }
+    void stick(float y) { // the first pad's stick at y for one tick
+        first.stick.y = y;
+        screen->tick();
+    }
+    void step(int direction) {
+        stick(static_cast<float>(direction));
+        stick(0);
+    }
+    void click(int button) { // a press and its release on the first pad, a tick each
+        first.held[button] = true;
+        screen->tick();
+        first.held[button] = false;
+        screen->tick();
+    }
+    void tapKey(int special) { // pressed and let go between two ticks
+        screen->special(special, 0, 0);
+        screen->specialUp(special, 0, 0);
+        screen->tick();
+        screen->tick();
+    }
+    void tapCharacter(unsigned char key) {
+        screen->keyboard(key, 0, 0);
+        screen->keyboardUp(key, 0, 0);
+        screen->tick();
+        screen->tick();
+    }
+
+    GlTestWindow window;
+    std::unique_ptr<FakePlatform> fake;
+    HeldPad first, second;
+    WelcomeScreen* screen = nullptr;
+    std::vector<MenuInput> savedInputs;
+    Screen* previous = nullptr;
+};
+
+// Up from "Play" is "Quit"; a push moves once however long it is held; a stick between 0.4 and
+// 0.5 keeps what it had. A marker left below the items (after a match started from list row 4)
+// chooses nothing until a push wraps it back.
+TEST_F(WelcomeMenu, TheMenuWrapsAndEveryPushMovesOnce) {
+    for (int t = 0; t < 30; ++t)
+        stick(UP);
+    EXPECT_EQ(screen->selected, 2);
+    stick(0.45f); // still the same push
+    stick(0.4f);  // let go
+    stick(0.45f); // not yet a push
+    EXPECT_EQ(screen->selected, 2);
+    stick(0.5f);
+    stick(0.45f);
+    stick(1.0f);
+    EXPECT_EQ(screen->selected, 0);
+    stick(0.4f);
+    stick(0.6f);
+    EXPECT_EQ(screen->selected, 1);
+    stick(0);
+    screen->selected = 4;
+    click(0);
+    EXPECT_EQ(currentScreen, screen);
+    step(DOWN);
+    EXPECT_EQ(screen->selected, 2);
+    click(0); // "Quit"
+    EXPECT_EQ(fake->loopsLeft, 1);
+}
+
+// With seven levels the list scrolls under the fifth row; down at the last level and up at the
+// first do nothing; each pad is read in turn, so two pads pushing in one tick move twice.
+TEST_F(WelcomeMenu, SevenLevelsScrollUnderTheFifthRowAndTwoPadsMoveTwice) {
+    ScratchFolder folder;
+    for (int i = 1; i <= 7; ++i)
+        folder.writeCube("Level " + std::to_string(i), 3, 0);
+    click(0); // "Play"
+    ASSERT_EQ(screen->levels.size(), 7u);
+    const int walk[][3] = {// push, then selected and scroll
+                           {DOWN, 1, 0}, {DOWN, 2, 0}, {DOWN, 3, 0}, {DOWN, 4, 0}, {DOWN, 4, 1},
+                           {DOWN, 4, 2}, {DOWN, 4, 2}, {UP, 3, 2},   {UP, 2, 2},   {UP, 1, 2},
+                           {UP, 0, 2},   {UP, 0, 1},   {UP, 0, 0},   {UP, 0, 0}};
+    for (const auto& w : walk) {
+        step(w[0]);
+        EXPECT_EQ(screen->selected, w[1]);
+        EXPECT_EQ(screen->scroll, w[2]);
+    }
+    first.stick.y = second.stick.y = DOWN;
+    screen->tick();
+    EXPECT_EQ(screen->selected, 2);
+    click(1); // back, to "Play"
+    EXPECT_EQ(screen->mode, 0);
+    EXPECT_EQ(screen->selected, 0);
+}
+
+// The arrows, Enter and Escape work as a pad does, one step per press even when the key goes
+// up before the tick; a level chosen with Enter starts on that level with the keyboard playing.
+TEST_F(WelcomeMenu, TheKeyboardChoosesALevelAndPlaysIt) {
+    ScratchFolder folder;
+    folder.writeCube("Big", 5, 0);
+    folder.writeCube("Middle", 4, 2);
+    tapKey(GLUT_KEY_DOWN);
+    tapKey(GLUT_KEY_UP);
+    screen->keyboard('\r', 0, 0);
+    screen->tick();
+    EXPECT_EQ(screen->mode, 0); // the choice is made on the release
+    screen->keyboardUp('\r', 0, 0);
+    screen->tick();
+    ASSERT_EQ(screen->mode, 1);
+    tapCharacter(27);
+    EXPECT_EQ(screen->mode, 0);
+    tapCharacter('\r');
+    tapKey(GLUT_KEY_DOWN);
+    tapCharacter('\r');
+    GameScreen* game = GameScreen::instance();
+    ASSERT_EQ(currentScreen, game);
+    EXPECT_EQ(game->world->n, 4);
+    EXPECT_EQ(game->world->boxes.size(), 2u);
+    EXPECT_EQ(game->returnScreen, screen);
+    ASSERT_FALSE(game->players.empty());
+    EXPECT_EQ(game->players.back()->gamepad->name(), "Keyboard");
+}
+
+// A level that cannot be loaded leaves the screen as it was, with a message naming it; an empty
+// list has nothing to choose.
+TEST_F(WelcomeMenu, ChoicesThatCannotStartAMatchLeaveTheScreenAsItWas) {
+    ScratchFolder folder;
+    folder.writeLevelFile("Broken", "seven 28\n");
+    click(0);
+    click(0);
+    EXPECT_EQ(currentScreen, screen);
+    TraceLine line;
+    screen->addTraceFields(line);
+    EXPECT_EQ(line.text(), "{\"mode\":1,\"selected\":0,\"scroll\":0,\"levels\":1,"
+                           "\"message\":\"Cannot load \\\"Broken\\\"\"}");
+    std::filesystem::remove(folder.path / "levels" / "Broken");
+    click(1);
+    click(0);
+    EXPECT_TRUE(screen->levels.empty());
+    EXPECT_TRUE(screen->message.empty());
+    step(DOWN);
+    click(0);
+    EXPECT_EQ(currentScreen, screen);
+    EXPECT_EQ(screen->selected, 0);
+    EXPECT_EQ(GameScreen::instance()->world, nullptr);
+}
+
+// A button or stick still held from the screen before does not choose or move when the menu
+// comes back; what is pressed here does.
+TEST_F(WelcomeMenu, WhatWasHeldBeforeTheMenuCameBackDoesNotAct) {
+    first.held[0] = true;
+    first.stick.y = DOWN;
+    screen->activate();
+    screen->tick();
+    first.held[0] = false;
+    stick(0);
+    EXPECT_EQ(screen->mode, 0);
+    EXPECT_EQ(screen->selected, 0);
+    click(0);
+    EXPECT_EQ(screen->mode, 1);
+    screen->deactivate();
+}
+
+} // namespace

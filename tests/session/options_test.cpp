@@ -1,0 +1,106 @@
+#include <gtest/gtest.h>
+
+#include "session/options.h"
+
+namespace {
+
+bool parse(const std::vector<std::string>& arguments, Options& options, std::string& error) {
+    options = Options();
+    error.clear();
+    return parseOptions(arguments, options, error);
+}
+
+TEST(Options, EveryOptionInBothSpellings) {
+    Options options;
+    std::string error;
+    ASSERT_TRUE(parse({}, options, error));
+    EXPECT_FALSE(options.scripted()); // a plain run
+    EXPECT_TRUE(options.multisample);
+    ASSERT_TRUE(parse({"--pads",          "3",
+                       "--script",        "run.txt",
+                       "--level",         "arena",
+                       "--seed",          "4294967295",
+                       "--fixed-step",    "--trace",
+                       "t.jsonl",         "--screenshot",
+                       "0:a.png",         "--screenshot=120:shots/b.PNG",
+                       "--exit-after",    "120",
+                       "--size=1024x768", "--fullscreen",
+                       "-display",        ":7",
+                       "-iconic"},
+                      options, error))
+        << error;
+    EXPECT_EQ(options.pads, 3);
+    EXPECT_EQ(options.scriptPath, "run.txt");
+    EXPECT_EQ(options.level, "arena");
+    EXPECT_TRUE(options.seeded);
+    EXPECT_EQ(options.seed, 4294967295u);
+    EXPECT_TRUE(options.fixedStep);
+    EXPECT_EQ(options.tracePath, "t.jsonl");
+    ASSERT_EQ(options.screenshots.size(), 2u);
+    EXPECT_EQ(options.screenshots[0].frame, 0);
+    EXPECT_EQ(options.screenshots[0].path, "a.png");
+    EXPECT_EQ(options.screenshots[1].frame, 120);
+    EXPECT_EQ(options.screenshots[1].path, "shots/b.PNG");
+    EXPECT_EQ(options.exitAfter, 120);
+    EXPECT_EQ(options.width, 1024);
+    EXPECT_EQ(options.height, 768);
+    EXPECT_TRUE(options.fullscreen);
+    EXPECT_TRUE(options.scripted());
+    std::vector<std::string> glut = {"-display", ":7", "-iconic"};
+    EXPECT_EQ(options.glutArguments, glut);
+
+    ASSERT_TRUE(parse(
+        {"--pads=0", "--seed=0", "--exit-after=0", "--pads", "16", "--no-multisample", "--help"},
+        options, error))
+        << error;
+    EXPECT_FALSE(options.multisample);
+    EXPECT_EQ(options.pads, 16); // the later one counts
+    EXPECT_TRUE(options.seeded);
+    EXPECT_EQ(options.seed, 0u);
+    EXPECT_EQ(options.exitAfter, 0);
+    EXPECT_TRUE(options.help);
+}
+
+// Each bad command line is refused with a message that names the culprit.
+TEST(Options, BadValuesAreRefusedByName) {
+    const struct {
+        std::vector<std::string> arguments;
+        const char* named;
+    } cases[] = {
+        {{"--pads"}, "--pads needs a value"},
+        {{"--pads", "x"}, "--pads"},
+        {{"--pads", "17"}, "--pads"},
+        {{"--pads", "-1"}, "--pads"},
+        {{"--pads", "2.5"}, "--pads"},
+        {{"--seed", "4294967296"}, "--seed"},
+        {{"--seed", "-3"}, "--seed"},
+        {{"--seed="}, "--seed"},
+        {{"--exit-after", "soon"}, "--exit-after"},
+        {{"--exit-after", "99999999999"}, "--exit-after"},
+        {{"--screenshot", "5"}, "--screenshot"},
+        {{"--screenshot", "5:"}, "--screenshot"},
+        {{"--screenshot", "x:a.png"}, "--screenshot"},
+        {{"--screenshot", "5:a.jpg"}, "--screenshot"},
+        {{"--screenshot", "9:a.png", "--exit-after", "8"}, "after --exit-after 8"},
+        {{"--size", "800"}, "--size"},
+        {{"--size", "0x600"}, "--size"},
+        {{"--size", "800x"}, "--size"},
+        {{"--size", "800x600x2"}, "--size"},
+        {{"--size", "20000x600"}, "--size"},
+        {{"--script", ""}, "--script"},
+        {{"--trace="}, "--trace"},
+        {{"--level", "../secret"}, "--level"},
+        {{"--fullscreen=yes"}, "--fullscreen=yes"},
+        {{"--turbo"}, "--turbo"},
+        {{"level1"}, "level1"},
+    };
+    for (const auto& c : cases) {
+        Options options;
+        std::string error;
+        EXPECT_FALSE(parse(c.arguments, options, error)) << c.arguments[0];
+        EXPECT_NE(error.find(c.named), std::string::npos) << error;
+    }
+    EXPECT_NE(std::string(usageText()).find("--screenshot T:FILE.png"), std::string::npos);
+}
+
+} // namespace
