@@ -122,15 +122,17 @@ GameScreen* setUpMatch(int n, int players) {
     GameScreen* game = GameScreen::instance();
     std::streambuf* console = std::cout.rdbuf(nullptr); // not the tanks' positions
     game->startGame("");
-    delete game->world;
-    game->world = blockWorld(n);
+    delete game->match->world;
+    game->match->world = blockWorld(n);
     game->activate(); // binds the six pads' players to the six faces' tanks
     while (static_cast<int>(game->players.size()) > players) {
-        delete game->players.back(); // its tank stays in the match
+        delete game->players.back(); // its tank stays in the world
         game->players.pop_back();
+        game->match->seats.pop_back();
+        game->match->wins.pop_back();
     }
     game->reshape(windowWidth, windowHeight);
-    fillTheAir(*game->world);
+    fillTheAir(*game->world());
     for (int t = 0; t < 120; ++t)
         for (Player* player : game->players)
             player->camera.update(TICK);

@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 #include <cmath>
 #include <cstdio>
+#include <memory>
 
 #include "entities/tank.h"
 #include "input/joystickmanager.h"
@@ -15,9 +16,7 @@
 
 namespace {
 
-constexpr int DEFAULT_SIZE = 3;        // cubies per edge of the game started without a level
-constexpr int DEFAULT_CUBIE_SIZE = 28; // world units
-constexpr float OVERVIEW_FOV = 65.0f;  // degrees, the overview's vertical view
+constexpr float OVERVIEW_FOV = 65.0f; // degrees, the overview's vertical view
 
 } // namespace
 
@@ -29,31 +28,32 @@ GameScreen* GameScreen::instance() {
 }
 
 bool GameScreen::startGame(std::string levelName, bool withKeyboard) {
-    World* next = nullptr;
-    if (levelName.empty()) {
-        next = new World(DEFAULT_SIZE, DEFAULT_CUBIE_SIZE);
-    } else if (!(next = loadLevel(levelName))) {
+    LevelSource level{levelName, ""};
+    if (!levelName.empty() && !readLevelText(levelName, level.text))
         return false;
-    }
+    auto next = std::make_unique<Match>(std::move(level), MatchSettings());
+    if (!next->world)
+        return false;
     endGame();
-    world = next;
+    match = next.release();
     createPlayers(withKeyboard || JoystickManager::instance()->count == 0);
+    for (Player* player : players)
+        match->addSeat(player);
     overviewCamera = new WorldCamera();
-    overviewCamera->zoomToFit(world->halfExtent(), OVERVIEW_FOV);
+    overviewCamera->zoomToFit(match->world->halfExtent(), OVERVIEW_FOV);
     viewMode = 1;
-    countdown = COUNTDOWN;
     return true;
 }
 
 void GameScreen::endGame() {
+    // The match first: it lets go of the players' tanks before its world goes.
+    delete match;
+    match = nullptr;
     for (Player* player : players)
         delete player;
     players.clear();
     delete overviewCamera;
     overviewCamera = nullptr;
-    // Last: the players' cameras and tanks pointed into it.
-    delete world;
-    world = nullptr;
 }
 
 void GameScreen::createPlayers(bool withKeyboard) {
@@ -87,17 +87,15 @@ void GameScreen::layOutPlayers() {
 }
 
 void GameScreen::bindPlayers() {
-    for (Player* player : players) {
-        if (player->tank && player->world == world)
-            continue; // already playing in this world
-        player->tank = nullptr;
-        for (int face = 0; face < 6 && !player->tank; ++face)
-            player->tank = world->addTank(face);
-        if (player->tank) {
-            player->world = world;
+    match->seatTanks();
+    followTanks();
+}
+
+// Each camera on its player's tank: a camera already on it keeps easing from where it is.
+void GameScreen::followTanks() {
+    for (Player* player : players)
+        if (player->tank && player->camera.target != player->tank)
             player->camera.setTarget(player->tank);
-        }
-    }
 }
 
 void GameScreen::reshape(int, int) {
@@ -113,7 +111,7 @@ void GameScreen::activate() {
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_CULL_FACE);
     glCullFace(GL_BACK);
-    if (!world)
+    if (!match)
         startGame("");
     bindPlayers();
     AnimatedScreen::activate();
@@ -129,29 +127,14 @@ void GameScreen::tick() {
     frameClock.tick();
     float dt = frameClock.dt;
     JoystickManager::instance()->pollEvents();
-    int aliveCount = 0;
-    Player* lastAlive = nullptr;
-    for (Player* player : players) {
-        player->update(dt);
-        if (player->alive) {
-            ++aliveCount;
-            lastAlive = player;
-        }
-    }
-    if (players.size() > 1 && aliveCount <= 1) {
-        countdown -= dt;
-        if (lastAlive)
-            lastAlive->won = true;
-    }
-    if (countdown <= 0) {
-        countdown = COUNTDOWN;
-        if (returnScreen)
-            switchScreen(returnScreen);
-    }
-    world->update(dt);
+    Match::Step step = match->tick(dt);
+    if (step == Match::Step::NEW_ROUND)
+        followTanks();
     if (viewMode == 1)
         for (Player* player : players)
             player->camera.update(dt);
+    if (step == Match::Step::OVER && returnScreen)
+        switchScreen(returnScreen);
     platform().postRedisplay();
 }
 

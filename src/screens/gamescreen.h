@@ -7,21 +7,21 @@
 #include <vector>
 
 #include "input/keyboardinput.h"
-#include "match/matchrules.h"
+#include "match/match.h"
 #include "screens/animatedscreen.h"
 #include "screens/player.h"
 #include "view/worldcamera.h"
 
 class World;
 
-// The match: a world from a level file (or the default 3x3x3 cube), one player per gamepad, at
-// most six, each with a tank, a following camera, a heads-up display and a share of the window,
-// all ticked by one frame timer. Owns the world, the players and the overview camera; a new game
-// releases the previous ones. When at most one tank is left in a match of two or more players, a
-// countdown runs and the program then returns to its first screen.
+// The match as the players see it: a match (match/match.h) on a level file (or the default
+// 3x3x3 cube), one player per gamepad, at most six, each with a tank, a following camera, a
+// heads-up display and a share of the window, all ticked by one frame timer. Owns the match,
+// the players and the overview camera; a new game releases the previous ones. When the match
+// is over (its countdown has run out), the program returns to the screen it came from.
 class GameScreen : public AnimatedScreen {
 public:
-    static constexpr float COUNTDOWN = 30.0f; // seconds from the decision to the menu
+    static constexpr float COUNTDOWN = Match::COUNTDOWN; // seconds from the decision to the menu
     static constexpr int MAX_PLAYERS = ::MAX_PLAYERS;
 
     static GameScreen* instance(); // created on first request, never freed
@@ -50,8 +50,10 @@ public:
     // One tick of the frame timer: controls, the countdown, the world, the cameras.
     void tick() override;
 
-    float countdown = COUNTDOWN;           // seconds left once the match is decided
-    World* world = nullptr;                // owned
+    // The current round's world, or null before the first game.
+    World* world() const { return match ? match->world : nullptr; }
+
+    Match* match = nullptr;                // owned; null before the first game
     int viewMode = 1;                      // 1 split-screen player views, 0 the overview camera
     WorldCamera* overviewCamera = nullptr; // owned
     std::vector<Player*> players;          // owned, in view order
@@ -63,6 +65,7 @@ private:
     void createPlayers(bool withKeyboard);
     void layOutPlayers();
     void bindPlayers();
+    void followTanks();
     void drawPlayerView(Player& player);
     void drawOverlay(const Player& player, float aspect);
     void drawLabel(const Player& player, float aspect) const;

@@ -69,12 +69,12 @@ void GameScreen::display() {
     glClearColor(0.2f, 0.7f, 0.9f, 1.0f);
     // The stencil too: one clear of the whole depth and stencil buffer is the cheap kind.
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
-    if (world && viewMode == 0) {
+    if (world() && viewMode == 0) {
         overviewProjection();
         glLoadIdentity();
         overviewCamera->apply();
-        world->draw(nullptr, nullptr);
-    } else if (world) {
+        world()->draw(nullptr, nullptr);
+    } else if (world()) {
         // Each view goes to the renderer as soon as it is drawn: a software renderer's threads
         // fill it in while this one sends the next.
         for (Player* player : players) {
@@ -104,7 +104,7 @@ void GameScreen::drawPlayerView(Player& player) {
     glDepthRange(WORLD_NEAREST_DEPTH, 1.0);
     player.camera.apply();
     glPushMatrix();
-    world->draw(&player.camera.viewMatrix, &player.camera.up);
+    world()->draw(&player.camera.viewMatrix, &player.camera.up);
     glPopMatrix();
     glDepthRange(0.0, OVERLAY_FARTHEST_DEPTH);
     overlayProjection(aspect);

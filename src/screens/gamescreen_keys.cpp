@@ -99,32 +99,33 @@ bool GameScreen::cameraKey(unsigned char key) {
 }
 
 bool GameScreen::lightKey(unsigned char key) {
-    if (!world)
+    if (!world())
         return false;
     switch (key) {
     case '0':
     case '9':
-        shiftGrey(world->lightDiffuse, key == '0' ? 0.01f : -0.01f, "light diffuse: %.2f\n");
+        shiftGrey(world()->lightDiffuse, key == '0' ? 0.01f : -0.01f, "light diffuse: %.2f\n");
         return true;
     case '8':
     case '7':
-        shiftGrey(world->lightAmbient, key == '8' ? 0.01f : -0.01f, "light ambient: %.2f\n");
+        shiftGrey(world()->lightAmbient, key == '8' ? 0.01f : -0.01f, "light ambient: %.2f\n");
         return true;
     case 'i':
     case 'u':
-        shiftGrey(world->lightModelAmbient, key == 'i' ? 0.01f : -0.01f, "global ambient: %.2f\n");
+        shiftGrey(world()->lightModelAmbient, key == 'i' ? 0.01f : -0.01f,
+                  "global ambient: %.2f\n");
         return true;
     case 'p':
     case 'o':
-        shiftGrey(world->lightSpecular, key == 'p' ? 0.01f : -0.01f, "light specular: %.2f\n");
+        shiftGrey(world()->lightSpecular, key == 'p' ? 0.01f : -0.01f, "light specular: %.2f\n");
         return true;
     case 'l':
     case 'k':
-        shiftGrey(world->specular, key == 'l' ? 0.01f : -0.01f, "world specular: %.2f\n");
+        shiftGrey(world()->specular, key == 'l' ? 0.01f : -0.01f, "world specular: %.2f\n");
         return true;
     case ',':
     case 'm': {
-        Vec3f& a = world->lightAttenuation;
+        Vec3f& a = world()->lightAttenuation;
         a[1] += key == ',' ? 0.01f : -0.01f;
         printf("light attentuation: %.2f\n", a[1]);
         return true;
@@ -135,13 +136,13 @@ bool GameScreen::lightKey(unsigned char key) {
 }
 
 void GameScreen::addTestObstacles() {
-    if (!world)
+    if (!world())
         return;
-    float h = world->halfExtent();
+    float h = world()->halfExtent();
     const Vec3f places[6] = {Vec3f(10, h, 20), Vec3f(10, -h, 20), Vec3f(-h, 0, 20),
                              Vec3f(h, 0, 20),  Vec3f(10, 0, -h),  Vec3f(10, 0, h)};
     for (const Vec3f& place : places)
-        world->addObject(new Obstacle(place, world));
+        world()->addObject(new Obstacle(place, world()));
 }
 
 void GameScreen::giveItems(int kind) {

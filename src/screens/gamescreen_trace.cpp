@@ -16,14 +16,14 @@ int countOfType(const World& world, int type) {
 
 // A match as the trace shows it: the countdown and the world's state, then each player.
 void GameScreen::addTraceFields(TraceLine& line) const {
-    if (!world)
+    if (!world())
         return;
-    line.add("countdown", static_cast<double>(countdown));
-    line.add("rotating", world->isRotating);
-    line.add("itemBoxes", world->itemCount);
-    line.add("objects", static_cast<int>(world->allObjects.size()));
-    line.add("shells", countOfType(*world, PROJECTILE));
-    line.add("explosions", countOfType(*world, EXPLOSION));
+    line.add("countdown", static_cast<double>(match->countdown));
+    line.add("rotating", world()->isRotating);
+    line.add("itemBoxes", world()->itemCount);
+    line.add("objects", static_cast<int>(world()->allObjects.size()));
+    line.add("shells", countOfType(*world(), PROJECTILE));
+    line.add("explosions", countOfType(*world(), EXPLOSION));
     line.beginArray("players");
     for (const Player* player : players) {
         line.beginObject();

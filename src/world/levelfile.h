@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <istream>
 #include <ostream>
 #include <string>
@@ -27,6 +28,12 @@ constexpr const char* LEVEL_DIRECTORY = "levels";
 // A new world (owned by the caller) from "levels/" + name, or null after a message when the
 // file cannot be read or its header does not describe a cube readLevel accepts.
 World* loadLevel(const std::string& name);
+
+// The text of "levels/" + name, whole, for a reader that keeps it (a match builds each round
+// from it). False, after a message, when the file cannot be read or holds more than
+// MAX_LEVEL_TEXT bytes, more than a level of the most blocks can take.
+constexpr size_t MAX_LEVEL_TEXT = 4 << 20;
+bool readLevelText(const std::string& name, std::string& text);
 
 // Writes the level to "levels/" + name, creating the directory if need be. The file is written
 // beside its target under a hidden temporary name and renamed over it, so the level on disk is

@@ -93,6 +93,34 @@ World* loadLevel(const std::string& name) {
     return readLevel(in, path);
 }
 
+bool readLevelText(const std::string& name, std::string& text) {
+    if (!plainName(name)) {
+        printf("Level name \"%s\" is not a plain file name\n", name.c_str());
+        return false;
+    }
+    std::string path = levelPath(name);
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        printf("Level \"%s\" cannot be opened: %s\n", path.c_str(), strerror(errno));
+        return false;
+    }
+    text.clear();
+    char chunk[65536];
+    // Invariant: `text` holds the file's first bytes, at most one chunk past the limit.
+    while (text.size() <= MAX_LEVEL_TEXT && in.read(chunk, sizeof chunk).gcount() > 0)
+        text.append(chunk, static_cast<size_t>(in.gcount()));
+    if (in.bad()) {
+        printf("Level \"%s\" cannot be read: %s\n", path.c_str(), strerror(errno));
+        return false;
+    }
+    if (text.size() > MAX_LEVEL_TEXT) {
+        printf("Level \"%s\" is larger than any level (%zu bytes at most)\n", path.c_str(),
+               MAX_LEVEL_TEXT);
+        return false;
+    }
+    return true;
+}
+
 bool saveLevel(const World& world, const std::string& name) {
     if (!plainName(name)) {
         printf("Level name \"%s\" is not a plain file name\n", name.c_str());

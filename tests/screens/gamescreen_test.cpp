@@ -55,8 +55,8 @@ protected:
         ASSERT_TRUE(game->startGame(""));
         for (size_t i = 0; i < game->players.size(); ++i) {
             Player* player = game->players[i];
-            player->tank = game->world->addTank(static_cast<int>(i));
-            player->world = game->world;
+            player->tank = game->world()->addTank(static_cast<int>(i));
+            player->world = game->world();
         }
         testing::internal::GetCapturedStdout();
         game->returnScreen = &menu;
@@ -113,24 +113,24 @@ TEST_F(GameScreenTest, TheLastTankWinsAndThirtySecondsLaterTheMenuReturns) {
     tick(10);
     EXPECT_FALSE(p[0]->alive);
     EXPECT_FALSE(p[1]->won || p[2]->won);
-    EXPECT_EQ(game->countdown, GameScreen::COUNTDOWN); // two are left
+    EXPECT_EQ(game->match->countdown, GameScreen::COUNTDOWN); // two are left
     destroy(p[2]);
     tick(1);
     EXPECT_TRUE(p[1]->won);
     EXPECT_FALSE(p[0]->won || p[2]->won);
-    EXPECT_FLOAT_EQ(game->countdown, GameScreen::COUNTDOWN - 1.0f / 60);
+    EXPECT_FLOAT_EQ(game->match->countdown, GameScreen::COUNTDOWN - 1.0f / 60);
     log.clear();
     tick(30 * 60 - 2);
     EXPECT_TRUE(log.empty()) << log.front();
-    EXPECT_GT(game->countdown, 0.0f);
+    EXPECT_GT(game->match->countdown, 0.0f);
     for (int more = 0; more < 2 && log.empty(); ++more)
         tick(1); // float steps of 1/60 reach zero within a tick of the 30 s
     ASSERT_FALSE(log.empty());
     EXPECT_EQ(log.front(), "menu:deactivate");
     EXPECT_EQ(log[1], "menu:activate");
     EXPECT_EQ(currentScreen, &menu);
-    EXPECT_EQ(game->countdown, GameScreen::COUNTDOWN);
-    EXPECT_TRUE(game->world->validate());
+    EXPECT_EQ(game->match->countdown, GameScreen::COUNTDOWN);
+    EXPECT_TRUE(game->world()->validate());
 
     newGame();
     p = game->players;
@@ -141,7 +141,7 @@ TEST_F(GameScreenTest, TheLastTankWinsAndThirtySecondsLaterTheMenuReturns) {
     tick(1);
     for (Player* player : p)
         EXPECT_FALSE(player->alive || player->won);
-    EXPECT_LT(game->countdown, GameScreen::COUNTDOWN);
+    EXPECT_LT(game->match->countdown, GameScreen::COUNTDOWN);
 }
 
 // One player alone never ends the match, even with its tank gone.
@@ -153,7 +153,7 @@ TEST_F(GameScreenTest, AMatchOfOneNeverEndsByItself) {
     tick(31 * 60);
     EXPECT_FALSE(game->players[0]->alive);
     EXPECT_FALSE(game->players[0]->won);
-    EXPECT_EQ(game->countdown, GameScreen::COUNTDOWN);
+    EXPECT_EQ(game->match->countdown, GameScreen::COUNTDOWN);
     EXPECT_TRUE(log.empty());
 }
 

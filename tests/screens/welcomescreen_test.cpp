@@ -148,8 +148,8 @@ TEST_F(WelcomeMenu, TheKeyboardChoosesALevelAndPlaysIt) {
     tapCharacter('\r');
     GameScreen* game = GameScreen::instance();
     ASSERT_EQ(currentScreen, game);
-    EXPECT_EQ(game->world->n, 4);
-    EXPECT_EQ(game->world->boxes.size(), 2u);
+    EXPECT_EQ(game->world()->n, 4);
+    EXPECT_EQ(game->world()->boxes.size(), 2u);
     EXPECT_EQ(game->returnScreen, screen);
     ASSERT_FALSE(game->players.empty());
     EXPECT_EQ(game->players.back()->gamepad->name(), "Keyboard");
@@ -176,7 +176,7 @@ TEST_F(WelcomeMenu, ChoicesThatCannotStartAMatchLeaveTheScreenAsItWas) {
     click(0);
     EXPECT_EQ(currentScreen, screen);
     EXPECT_EQ(screen->selected, 0);
-    EXPECT_EQ(GameScreen::instance()->world, nullptr);
+    EXPECT_EQ(GameScreen::instance()->world(), nullptr);
 }
 
 // A button or stick still held from the screen before does not choose or move when the menu

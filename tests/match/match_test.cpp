@@ -1,0 +1,122 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "entities/tank.h"
+#include "match/match.h"
+#include "math/randomsource.h"
+#include "world/world.h"
+
+namespace {
+
+constexpr float TICK = 1.0f / 60; // seconds
+
+// A seat nobody drives: its tank stands where the round put it.
+struct IdleSeat : Seat {
+    IdleSeat() : Seat(nullptr) {}
+};
+
+// Three idle seats at a match on the default cube, the tanks' start-up lines swallowed.
+struct ThreeSeats {
+    explicit ThreeSeats(int roundsToWin) : match(LevelSource(), MatchSettings{roundsToWin}) {
+        for (IdleSeat& seat : seats)
+            match.addSeat(&seat);
+        quietly([&] { match.seatTanks(); });
+    }
+    template <typename F> static void quietly(F f) {
+        testing::internal::CaptureStdout();
+        f();
+        testing::internal::GetCapturedStdout();
+    }
+    void destroy(int seat) {
+        seats[seat].tank->health = 1;
+        quietly([&] { seats[seat].tank->hit(); });
+    }
+    // Ticks until the match asks for something other than play; at most `limit` ticks.
+    Match::Step runUntilStep(int limit) {
+        Match::Step step = Match::Step::PLAYING;
+        for (int t = 0; t < limit && step == Match::Step::PLAYING; ++t)
+            quietly([&] { step = match.tick(TICK); });
+        return step;
+    }
+    Match match;
+    IdleSeat seats[3];
+};
+
+// A round is decided when one seat is left; after its countdown a match of several rounds builds
+// a new world with every seat back at full health, a round in which the last tanks go together
+// is won by nobody, and the match is over when one seat has won enough rounds.
+TEST(Match, RoundsEndInWinsForTheLastSeatAndTheMatchEndsAtTheRoundsToWin) {
+    randomSource.seed(3);
+    ThreeSeats m(2);
+    const int countdownTicks = static_cast<int>(Match::COUNTDOWN * 60) + 2;
+    m.destroy(1);
+    m.destroy(2);
+    World* first = m.match.world;
+    EXPECT_EQ(m.runUntilStep(1), Match::Step::PLAYING);
+    EXPECT_TRUE(m.match.decided());
+    EXPECT_TRUE(m.seats[0].won);
+    EXPECT_EQ(m.match.wins, (std::vector<int>{1, 0, 0}));
+    ASSERT_EQ(m.runUntilStep(countdownTicks), Match::Step::NEW_ROUND);
+    EXPECT_EQ(m.match.round, 2);
+    EXPECT_NE(m.match.world, first);
+    EXPECT_TRUE(m.match.world->validate());
+    for (const IdleSeat& seat : m.seats) {
+        ASSERT_NE(seat.tank, nullptr);
+        EXPECT_EQ(seat.world, m.match.world);
+        EXPECT_TRUE(seat.alive);
+        EXPECT_FALSE(seat.won);
+        EXPECT_EQ(seat.tank->getHealth(), Tank::MAX_HEALTH);
+    }
+    EXPECT_FALSE(m.match.decided());
+    EXPECT_EQ(m.match.countdown, Match::COUNTDOWN);
+
+    m.destroy(0);
+    m.destroy(1);
+    m.destroy(2);
+    ASSERT_EQ(m.runUntilStep(countdownTicks), Match::Step::NEW_ROUND);
+    EXPECT_EQ(m.match.wins, (std::vector<int>{1, 0, 0})) << "a round nobody survived";
+    EXPECT_EQ(m.match.champion(), -1);
+
+    m.destroy(0);
+    m.destroy(2);
+    ASSERT_EQ(m.runUntilStep(countdownTicks), Match::Step::NEW_ROUND) << "two wins are needed";
+    EXPECT_EQ(m.match.wins, (std::vector<int>{1, 1, 0}));
+
+    m.destroy(1);
+    m.destroy(2);
+    ASSERT_EQ(m.runUntilStep(countdownTicks), Match::Step::OVER);
+    EXPECT_EQ(m.match.round, 4);
+    EXPECT_EQ(m.match.wins, (std::vector<int>{2, 1, 0}));
+    EXPECT_EQ(m.match.champion(), 0);
+}
+
+// One round is the whole match: the countdown's end is the end, and the world plays on under
+// the countdown and in its last tick.
+TEST(Match, OneRoundEndsAfterTheCountdownWithTheWorldPlayingOn) {
+    randomSource.seed(4);
+    ThreeSeats m(1);
+    m.destroy(0);
+    m.destroy(2);
+    World* world = m.match.world;
+    ASSERT_EQ(m.runUntilStep(static_cast<int>(Match::COUNTDOWN * 60) + 2), Match::Step::OVER);
+    EXPECT_EQ(m.match.world, world);
+    EXPECT_EQ(m.match.champion(), 1);
+    EXPECT_EQ(m.match.countdown, Match::COUNTDOWN);
+    EXPECT_GT(world->itemCount, 0) << "item boxes kept spawning for 30 s";
+}
+
+// A level's text is the match's level: a text that cannot be read leaves the match without a
+// world, and every round is built from the text, not the file.
+TEST(Match, TheLevelsTextBuildsEveryRound) {
+    Match broken(LevelSource{"Broken", "not a level"}, MatchSettings());
+    EXPECT_EQ(broken.world, nullptr);
+    Match small(LevelSource{"Small", "2 20\n\n0 0 20 \n4 4 1\n0.5 0.5 0.5 1 \n\n"},
+                MatchSettings());
+    ASSERT_NE(small.world, nullptr);
+    EXPECT_EQ(small.world->n, 2);
+    EXPECT_EQ(small.world->boxes.size(), 1u);
+}
+
+} // namespace
