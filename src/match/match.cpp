@@ -58,8 +58,14 @@ void Match::seatTanks() {
 }
 
 Match::Step Match::tick(float dt) {
-    for (Seat* seat : seats)
-        seat->update(dt);
+    // Every source is read before any seat drives, as a machine receiving other machines'
+    // inputs for the tick would have them.
+    controls.assign(seats.size(), ControlState());
+    for (size_t i = 0; i < seats.size(); ++i)
+        if (seats[i]->listening())
+            controls[i] = readControls(*seats[i]->gamepad);
+    for (size_t i = 0; i < seats.size(); ++i)
+        seats[i]->update(dt, controls[i]);
     decide(dt);
     Step step = Step::PLAYING;
     if (countdown <= 0) {

@@ -57,8 +57,8 @@ public:
     // seat finds none when six tanks stand already).
     void seatTanks();
 
-    // One tick of `dt` seconds: every seat's controls, the decision and the countdown, the
-    // world.
+    // One tick of `dt` seconds: every listening seat's input source read, every seat's controls,
+    // the decision and the countdown, the world.
     Step tick(float dt);
 
     // Whether the current round has been decided (its countdown runs).
@@ -73,6 +73,9 @@ public:
     std::vector<int> wins;       // rounds won, by seat
     int round = 1;               // from 1
     float countdown = COUNTDOWN; // seconds left once the round is decided
+    // What each seat's controls read at the last tick, by seat; at rest for a seat that was not
+    // listening.
+    std::vector<ControlState> controls;
 
 private:
     World* buildWorld() const;

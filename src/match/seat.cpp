@@ -28,7 +28,11 @@ float Seat::beyondDeadZone(float v) const {
     return sign * (std::fabs(v) - deadZone) / (1.0f - deadZone);
 }
 
-bool Seat::update(float dt) {
+bool Seat::listening() const {
+    return tank && const_cast<Tank*>(tank)->getHealth() != 0 && gamepad;
+}
+
+bool Seat::update(float dt, const ControlState& controls) {
     if (!tank)
         return false;
     if (tank->getHealth() == 0) {
@@ -37,15 +41,21 @@ bool Seat::update(float dt) {
     }
     if (!gamepad)
         return false;
-    gamepad->update();
-    driveAndTurn(dt);
-    useTriggers();
-    turnLayers();
+    driveAndTurn(dt, controls);
+    useTriggers(controls);
+    turnLayers(controls);
     return true;
 }
 
-void Seat::driveAndTurn(float dt) {
-    StickPosition left = gamepad->leftStick();
+bool Seat::update(float dt) {
+    ControlState controls;
+    if (listening())
+        controls = readControls(*gamepad);
+    return update(dt, controls);
+}
+
+void Seat::driveAndTurn(float dt, const ControlState& controls) {
+    StickPosition left = controls.left;
     if (left.y <= -deadZone)
         tank->setDrive(1);
     else if (left.y >= deadZone)
@@ -56,9 +66,9 @@ void Seat::driveAndTurn(float dt) {
         tank->turn(dt * beyondDeadZone(left.x));
 }
 
-void Seat::useTriggers() {
-    tank->setFireButton(gamepad->triggerA() >= triggerThreshold);
-    float b = gamepad->triggerB();
+void Seat::useTriggers(const ControlState& controls) {
+    tank->setFireButton(controls.triggerA >= triggerThreshold);
+    float b = controls.triggerB;
     if (!switchLatch && b >= triggerThreshold) {
         switchLatch = true;
         tank->nextItem();
@@ -71,9 +81,9 @@ void Seat::useTriggers() {
         switchLatch = false;
 }
 
-void Seat::turnLayers() {
+void Seat::turnLayers(const ControlState& controls) {
     for (const LayerButton& layer : LAYER_BUTTONS)
-        if (gamepad->button(layer.button)) {
+        if (controls.button(layer.button)) {
             tank->rotateLayer(layer.axisChoice, layer.direction);
             return;
         }

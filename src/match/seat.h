@@ -3,16 +3,17 @@
 // Match floor: the rules of a match over the world, headless. May use entities and the layers
 // below, and input; no window, no drawing.
 
-#include "input/inputsource.h"
+#include "input/controlstate.h"
 
 class Tank;
 class World;
 
-// One place at a match: a tank in the world and what drives it. Each tick it reads its input
-// source the way every player's controls read (dead zone, trigger threshold, one item switch
-// per pull, the first layer button pressed) and drives the tank through the tank's own
-// controls. The world owns the tank; the input source belongs to whoever made it. A seat
-// without an input source stands still.
+// One place at a match: a tank in the world and what drives it. Each tick the match reads the
+// seat's input source (while its tank lives) and hands the seat what it read; the seat reads
+// it the way every player's controls read (dead zone, trigger threshold, one item switch per
+// pull, the first layer button pressed) and drives the tank through the tank's own controls.
+// The world owns the tank; the input source belongs to whoever made it. A seat without an
+// input source stands still.
 class Seat {
 public:
     explicit Seat(InputSource* gamepad) : gamepad(gamepad) {}
@@ -20,9 +21,13 @@ public:
     Seat(const Seat&) = delete;
     Seat& operator=(const Seat&) = delete;
 
-    // One tick of control (dt seconds): reads the input source and drives the tank. Returns
-    // whether the source was read (a living tank with a source).
-    virtual bool update(float dt);
+    // Whether the match reads the source this tick: a living tank with a source.
+    bool listening() const;
+    // One tick of control (dt seconds): drives the tank as `controls` say. Returns whether the
+    // tank was driven (listening() was true; it turns false for good when the tank dies).
+    virtual bool update(float dt, const ControlState& controls);
+    // The same with the seat's own source read now, when it is listening.
+    bool update(float dt);
 
     bool alive = true;             // false once the tank has no health left
     bool won = false;              // the last seat alive
@@ -38,9 +43,9 @@ protected:
     float beyondDeadZone(float v) const;
 
 private:
-    void driveAndTurn(float dt);
-    void useTriggers();
-    void turnLayers();
+    void driveAndTurn(float dt, const ControlState& controls);
+    void useTriggers(const ControlState& controls);
+    void turnLayers(const ControlState& controls);
 };
 
 // Ticks since the last item switch of any seat, printed at each switch.

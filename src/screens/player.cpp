@@ -1,9 +1,8 @@
 #include "screens/player.h"
 
-bool Player::update(float dt) {
-    if (!Seat::update(dt))
+bool Player::update(float dt, const ControlState& controls) {
+    if (!Seat::update(dt, controls))
         return false;
-    StickPosition right = gamepad->rightStick();
-    hud.aim(beyondDeadZone(right.x), beyondDeadZone(right.y));
+    hud.aim(beyondDeadZone(controls.right.x), beyondDeadZone(controls.right.y));
     return true;
 }

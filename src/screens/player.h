@@ -15,7 +15,8 @@ public:
     explicit Player(InputSource* gamepad) : Seat(gamepad) {}
 
     // The seat's tick of control, then the right stick tilts the display's miniature.
-    bool update(float dt) override;
+    bool update(float dt, const ControlState& controls) override;
+    using Seat::update;
 
     int viewportX = 0, viewportY = 0, viewportWidth = 0, viewportHeight = 0; // pixels, GL's origin
     FollowCamera camera;
