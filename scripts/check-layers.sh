@@ -4,7 +4,7 @@
 # round it, a path relative to the file ("../world/world.h").
 set -euo pipefail
 cd "$(dirname "$0")/../src"
-layers=(math assets collision world entities app) # bottom to top
+layers=(math audio assets collision world entities app) # bottom to top; audio sees only math
 status=0
 for i in "${!layers[@]}"; do
   layer=${layers[$i]}
