@@ -24,6 +24,13 @@ Samples finish(Samples s, double peak) {
     return s;
 }
 
+// One note of several: its last part fades out, so that cutting it off where its samples end
+// makes no click over the notes after it.
+Samples note(Samples s) {
+    fadeEnds(s, RATE, 0.0005, static_cast<double>(s.size()) / RATE * 0.4);
+    return s;
+}
+
 // A falling tone with a crack of noise on top: the heart of every shot. `pitch` is where the
 // tone starts (Hz); it falls to a quarter of it.
 Samples pop(double pitch, double length, double decay, uint32_t seed) {
@@ -51,7 +58,7 @@ Samples shotTriple() {
     Samples out;
     const double pitches[] = {330, 415, 520};
     for (int i = 0; i < 3; ++i)
-        mixInto(out, pop(pitches[i], 0.3, 0.03, 21 + i), static_cast<size_t>(i * 0.09 * RATE),
+        mixInto(out, note(pop(pitches[i], 0.3, 0.03, 21 + i)), static_cast<size_t>(i * 0.09 * RATE),
                 0.85 + 0.05 * i);
     return finish(out, 0.8);
 }
@@ -166,6 +173,7 @@ Samples tankDestroyed() {
         return crunch + 0.8 * g + 0.45 * metal + debris;
     });
     softClip(s, 1.6);
+    fadeEnds(s, RATE, 0, 0.4); // the wreck settles rather than stops
     return finish(s, 0.95);
 }
 
@@ -175,8 +183,8 @@ Samples arpeggio(const std::vector<int>& notes, double step, double length, V vo
     Samples out;
     for (size_t i = 0; i < notes.size(); ++i) {
         double f = noteFrequency(notes[i]);
-        Samples note = render(length, [&](double t) { return voice(t, f); });
-        mixInto(out, note, static_cast<size_t>(static_cast<double>(i) * step * RATE));
+        mixInto(out, note(render(length, [&](double t) { return voice(t, f); })),
+                static_cast<size_t>(static_cast<double>(i) * step * RATE));
     }
     return out;
 }
@@ -308,9 +316,11 @@ Samples youWin() {
         LowPass filter;
         double f = noteFrequency(notes[i]);
         mixInto(out,
-                render(held[i] + 0.5, [&](double t) { return brass(t, f, held[i], a, b, filter); }),
+                note(render(held[i] + 0.5,
+                            [&](double t) { return brass(t, f, held[i], a, b, filter); })),
                 static_cast<size_t>(starts[i] * RATE));
     }
+    fadeEnds(out, RATE, 0, 0.25); // the last note dies away
     return finish(out, 0.8);
 }
 
@@ -325,16 +335,14 @@ Samples youLose() {
         LowPass filter;
         double f = noteFrequency(notes[i]);
         bool last = i == 2;
-        mixInto(out,
-                render(held[i] + 0.3,
-                       [&](double t) {
-                           double bend = last ? glide(t, 0.7, 1.0, 0.94) : 1.0;
-                           double v =
-                               o.triangle(f * bend * (1 + 0.01 * std::sin(2 * PI * 4 * t)), RATE);
-                           return filter(v, 1500, RATE) * adsr(t, held[i], 0.02, 0.2, 0.7, 0.15);
-                       }),
-                static_cast<size_t>(starts[i] * RATE));
+        Samples rendered = render(held[i] + 0.3, [&](double t) {
+            double bend = last ? glide(t, 0.7, 1.0, 0.94) : 1.0;
+            double v = o.triangle(f * bend * (1 + 0.01 * std::sin(2 * PI * 4 * t)), RATE);
+            return filter(v, 1500, RATE) * adsr(t, held[i], 0.02, 0.2, 0.7, 0.15);
+        });
+        mixInto(out, note(rendered), static_cast<size_t>(starts[i] * RATE));
     }
+    fadeEnds(out, RATE, 0, 0.25);
     return finish(out, 0.75);
 }
 
@@ -350,14 +358,11 @@ Samples blips(double first, double second, double peak) {
     const double pitches[] = {first, second};
     for (int i = 0; i < 2; ++i) {
         Oscillator o;
-        mixInto(out,
-                render(0.1,
-                       [&](double t) {
-                           return (o.sine(pitches[i], RATE) +
-                                   0.2 * std::sin(4 * PI * pitches[i] * t)) *
-                                  attackDecay(t, 0.002, 0.03);
-                       }),
-                static_cast<size_t>(i * 0.06 * RATE));
+        Samples rendered = render(0.1, [&](double t) {
+            return (o.sine(pitches[i], RATE) + 0.2 * std::sin(4 * PI * pitches[i] * t)) *
+                   attackDecay(t, 0.002, 0.03);
+        });
+        mixInto(out, note(rendered), static_cast<size_t>(i * 0.06 * RATE));
     }
     return finish(out, peak);
 }
@@ -397,8 +402,8 @@ Samples editorDelete() {
 }
 
 Samples editorCopy() {
-    Samples out = pluck(523, 0.15);
-    mixInto(out, pluck(784, 0.15), static_cast<size_t>(0.07 * RATE));
+    Samples out = note(pluck(523, 0.15));
+    mixInto(out, note(pluck(784, 0.15)), static_cast<size_t>(0.07 * RATE));
     return finish(out, 0.55);
 }
 
@@ -409,14 +414,11 @@ Samples editorSave() {
     for (int i = 0; i < 2; ++i) {
         Oscillator a, b;
         double f = notes[i];
-        mixInto(out,
-                render(0.35,
-                       [&](double t) {
-                           return (a.sine(f, RATE) +
-                                   0.4 * b.sine(f * 2.76, RATE) * std::exp(-t / 0.05)) *
-                                  attackDecay(t, 0.002, 0.12);
-                       }),
-                static_cast<size_t>(i * 0.1 * RATE));
+        Samples rendered = render(0.35, [&](double t) {
+            return (a.sine(f, RATE) + 0.4 * b.sine(f * 2.76, RATE) * std::exp(-t / 0.05)) *
+                   attackDecay(t, 0.002, 0.12);
+        });
+        mixInto(out, note(rendered), static_cast<size_t>(i * 0.1 * RATE));
     }
     return finish(out, 0.6);
 }
