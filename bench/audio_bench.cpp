@@ -1,8 +1,9 @@
 // The game thread's cost of sound, with SDL's dummy driver mixing on its own thread as a real
 // device would: starting one effect (BM_StartSound; every 32nd start finds the channels full
 // and stops the oldest, as a six-player brawl does), hearing one sound out of six views
-// (BM_HearSixViews, the split-screen rule), and loading every effect and both music loops from
-// data/sounds (BM_LoadEverySound, once at start-up).
+// (BM_HearSixViews, the split-screen rule), a frame in which nothing happened (BM_QuietFrame:
+// taking the world's events and starting the recorder's frame), and loading every effect and
+// both music loops from data/sounds (BM_LoadEverySound, once at start-up).
 
 #include <benchmark/benchmark.h>
 
@@ -12,6 +13,7 @@
 
 #include "audio/audiodevice.h"
 #include "audio/hearing.h"
+#include "world/world.h"
 
 namespace {
 
@@ -67,6 +69,18 @@ void BM_HearSixViews(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_HearSixViews)->Unit(benchmark::kMicrosecond);
+
+void BM_QuietFrame(benchmark::State& state) {
+    AudioDevice& d = device();
+    World world(3, 28);
+    std::vector<WorldEvent> events;
+    for (auto _ : state) {
+        d.recorder.beginFrame();
+        world.takeEvents(events);
+        benchmark::DoNotOptimize(events.data());
+    }
+}
+BENCHMARK(BM_QuietFrame)->Unit(benchmark::kMicrosecond);
 
 void BM_LoadEverySound(benchmark::State& state) {
     AudioDevice& d = device();
