@@ -171,7 +171,7 @@ TEST(AudioDevice, ACapturedShotStartsAtOnceAndPansToItsSide) {
 }
 
 // The nuke's blast carries more energy than a shell's at the same gain; effects volume 0 is
-// silence and leaves the music playing.
+// silence and leaves the music playing, which fades in.
 TEST(AudioDevice, VolumesAndBlastSizesHeardInTheCapture) {
     auto energyOf = [](SoundId sound) {
         DiskCapture capture;
@@ -194,13 +194,18 @@ TEST(AudioDevice, VolumesAndBlastSizesHeardInTheCapture) {
         device.play(SoundId::BLAST_NUKE, 1, 0);
         waitMs(300);
         device.playMusic(MusicId::MENU);
-        waitMs(700);
+        waitMs(1000);
     });
     size_t musicFrom = 44100 * 300 / 1000;
     long first = r.firstSound(0);
     ASSERT_GT(first, 0) << "the music plays";
     EXPECT_GT(first, 44100 * 150 / 1000) << "no effect was heard before it";
     EXPECT_GT(Recording::rms(r.left, musicFrom + 22050, r.left.size()), 300);
+    // It fades in: its first tenth of a second is far quieter than a tenth once the fade is over.
+    size_t start = static_cast<size_t>(first), tenth = 4410;
+    ASSERT_GT(r.left.size(), start + 6 * tenth);
+    EXPECT_LT(2 * Recording::rms(r.left, start, start + tenth),
+              Recording::rms(r.left, start + 5 * tenth, start + 6 * tenth));
 }
 
 } // namespace
