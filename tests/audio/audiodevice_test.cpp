@@ -75,9 +75,13 @@ public:
         device.close();
         std::ifstream in(file, std::ios::binary);
         std::vector<char> bytes((std::istreambuf_iterator<char>(in)), {});
+        auto sample = [&bytes](size_t at) {
+            auto low = static_cast<uint8_t>(bytes[at]), high = static_cast<uint8_t>(bytes[at + 1]);
+            return static_cast<int16_t>(static_cast<uint16_t>(low | high << 8));
+        };
         for (size_t i = 0; i + 3 < bytes.size(); i += 4) {
-            r.left.push_back(static_cast<int16_t>((bytes[i] & 0xff) | (bytes[i + 1] << 8)));
-            r.right.push_back(static_cast<int16_t>((bytes[i + 2] & 0xff) | (bytes[i + 3] << 8)));
+            r.left.push_back(sample(i));
+            r.right.push_back(sample(i + 2));
         }
         return r;
     }
