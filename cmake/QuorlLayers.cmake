@@ -13,6 +13,7 @@ set(QUORL_LAYERS
   "world collision" # cubies, the Rubik's cube, objects, the world, levels, blocks
   "entities world" # tanks, shells, items, explosions, the collision response
   # the application's floors
+  "audio math SDL2_mixer::SDL2_mixer SDL2::SDL2" # the sound device, the hearing rule; no world
   "platform math GLUT::GLUT OpenGL::GLX X11::X11 PNG::PNG Threads::Threads" # window, timers, files out
   "input GLUT::GLUT" # input sources: joysticks behind a back end, gamepads, keyboard, menus
   "sdlpads input SDL2::SDL2" # the system's pads through SDL, virtual pads; the only SDL code

@@ -76,6 +76,9 @@ void CollisionResponder::pickUp(Object* tankObject, Object* itemBox) {
         return;
     // What the box holds is decided now, at the pick-up.
     tank->addItem(randomItem());
+    if (world)
+        world->report(
+            WorldEvent{WorldEventKind::ITEM_PICKED_UP, itemBox->position, itemBox->face, tank});
     takeOut(itemBox);
 }
 

@@ -49,6 +49,9 @@ Explosion::Explosion(const Vec3f& position, World* world, float size)
     boundingBox.setExtents(-BOX_HALF_SIZE, BOX_HALF_SIZE, -BOX_HALF_SIZE, BOX_HALF_SIZE,
                            -BOX_HALF_SIZE, BOX_HALF_SIZE, up, forward);
     boundingBox.moveTo(position, false);
+    // Every blast starts here, whoever sets it off: a landed shell, a destroyed tank.
+    if (world)
+        world->report(WorldEvent{WorldEventKind::BLAST, position, face, nullptr, size});
 }
 
 // The draws come from the shared table, in this order, so that a seeded run repeats exactly.

@@ -7,6 +7,7 @@
 #include "math/constants.h"
 #include "math/vectors.h"
 #include "world/object.h"
+#include "world/worldevent.h"
 
 // The vehicle a player drives: it stands on one face, accelerates along its heading, turns
 // about the face normal, uses the items of a three-slot inventory (shells, nukes, health,
@@ -118,6 +119,8 @@ private:
     bool leavesFace(const Vec3f& point) const;
     void advanceTimers(float dt);
     void fire(int kind, const Vec3f& sideways);
+    Vec3f muzzle() const; // the barrel's tip, world units
+    void report(WorldEventKind kind, const Vec3f& where) const;
     void useSelected(Item& item);
     void die();
 };

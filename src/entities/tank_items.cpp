@@ -25,27 +25,41 @@ void Tank::useSelected(Item& item) {
     case ITEM_PROJECTILE:
     case ITEM_NUKE:
         fire(item.kind, Vec3f());
+        report(item.kind == ITEM_NUKE ? WorldEventKind::NUKE_FIRED : WorldEventKind::SHELL_FIRED,
+               muzzle());
         break;
     case ITEM_TRIPLE_PROJECTILE: {
         Vec3f side = cross(forward, up);
         for (int i = -1; i <= 1; ++i)
             fire(ITEM_TRIPLE_PROJECTILE, side * -(i * TRIPLE_SPREAD * PROJECTILE_SPEED));
+        report(WorldEventKind::TRIPLE_FIRED, muzzle());
         break;
     }
     case ITEM_HEALTH:
         if (++health > MAX_HEALTH)
             health = MAX_HEALTH;
+        report(WorldEventKind::HEALTH_USED, position);
         break;
     case ITEM_RANDOM_ROTATION:
         world->queueRandomTurns(randomSource.randomInt(3, 5));
+        report(WorldEventKind::RANDOM_ROTATION, position);
         break;
     }
+}
+
+Vec3f Tank::muzzle() const {
+    return position + forward * muzzleOffset.y() + up * muzzleOffset.z();
+}
+
+void Tank::report(WorldEventKind kind, const Vec3f& where) const {
+    if (world)
+        world->report(WorldEvent{kind, where, face, this});
 }
 
 // One shell from the muzzle along the heading with a fixed rise, plus `sideways`. It starts one
 // frame behind the muzzle, so that its first update puts it there.
 void Tank::fire(int kind, const Vec3f& sideways) {
-    Vec3f start = position + forward * muzzleOffset.y() + up * muzzleOffset.z();
+    Vec3f start = muzzle();
     Vec3f launch =
         velocity + forward * PROJECTILE_SPEED + up * (PROJECTILE_SPEED * LAUNCH_RISE) + sideways;
     start -= launch * static_cast<float>(SECONDS_PER_FRAME);
@@ -61,6 +75,7 @@ void Tank::hit() {
     invulnerableTime = INVULNERABLE_TIME;
     spinAngle = 0;
     loseHealth();
+    report(health == 0 ? WorldEventKind::TANK_DESTROYED : WorldEventKind::TANK_HIT, position);
     if (health == 0)
         die();
 }

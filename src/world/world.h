@@ -8,6 +8,7 @@
 #include "math/vectors.h"
 #include "world/object.h"
 #include "world/rubikscube.h"
+#include "world/worldevent.h"
 
 class CubeView;
 class Tank;
@@ -74,6 +75,20 @@ public:
     Object* randomItemBox();
     // A random point on a random face, pulled in from the face's edges by the margins.
     Vec3f randomFacePosition(float marginX, float marginY);
+
+    // What happened since the listener last took the events: the controls' doings between
+    // ticks (shots, items used, turns asked for) and each tick's (blasts, hits, pick-ups, turns
+    // locked), in the order they happened. The application takes them after every tick; the
+    // simulation never reads them back, so a match plays the same whoever listens.
+    void report(const WorldEvent& event);
+    // Moves the pending events into `into` (emptied first) and leaves none pending. Reuses both
+    // buffers' storage: a steady game allocates nothing here.
+    void takeEvents(std::vector<WorldEvent>& into);
+    const std::vector<WorldEvent>& pendingEvents() const { return events; }
+    // A world nobody listens to (the editor's, a test's) keeps at most this many and drops the
+    // later ones, counting them in droppedEvents.
+    static constexpr size_t MAX_PENDING_EVENTS = 4096;
+    size_t droppedEvents = 0;
 
     // Strict weak order of the object lists: by face; then the riders of a turning layer first,
     // those among them by position along the turning axis.
@@ -163,6 +178,9 @@ private:
     void startPendingTurn();
     void spawnItems(float dt);
 
+    void reportTurn(WorldEventKind kind);
+
+    std::vector<WorldEvent> events; // reported, not yet taken
     std::vector<Object*> madeTanks; // every tank addTank made, owned until the world goes
     std::vector<Object*> discarded; // removed, to be deleted after the response pass
 };

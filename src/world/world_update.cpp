@@ -22,6 +22,7 @@ void World::carryTurningObjects(float dt) {
     updateRotation(dt);
     if (isRotating)
         return;
+    reportTurn(WorldEventKind::LAYER_TURN_LOCKED);
     for (Object* object : turningObjects) {
         object->onRotatingLayer = false;
         object->face = faceOf(object->up);
@@ -98,4 +99,25 @@ void World::startRotation(int layerNumber, int direction) {
     setPlane(layerClipPlanes[2], 1, -(h + s)); // above the layer
     setPlane(layerClipPlanes[3], -1, h);       // below the layer
     resort();
+    reportTurn(WorldEventKind::LAYER_TURN_STARTED);
+}
+
+// Heard from the middle of the slab: a turn moves a whole ring of the cube, no one face's.
+void World::reportTurn(WorldEventKind kind) {
+    float middle = layerLowerBound(rotatingLayer) + cubieSize * 0.5f;
+    WorldEvent event{kind, faceNormal(faceIndex(rotationAxis, true)) * middle};
+    report(event);
+}
+
+void World::report(const WorldEvent& event) {
+    if (events.size() >= MAX_PENDING_EVENTS) {
+        ++droppedEvents;
+        return;
+    }
+    events.push_back(event);
+}
+
+void World::takeEvents(std::vector<WorldEvent>& into) {
+    into.clear();
+    into.swap(events);
 }
