@@ -32,6 +32,7 @@ public:
     bool connected() const override;
     // The pad's name as the system gives it ("" without one).
     std::string name() const override;
+    const char* kind() const override { return "pad"; }
 
     std::unique_ptr<Joystick> joystick; // may be null or without a device: reads at rest
 };

@@ -35,4 +35,7 @@ public:
     virtual bool connected() const = 0;
     // What the player sees in its view's label: the pad's name, or "Keyboard".
     virtual std::string name() const = 0;
+    // What kind of player this source is, as traces and records name it: "pad", "keyboard",
+    // "computer".
+    virtual const char* kind() const = 0;
 };

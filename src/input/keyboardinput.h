@@ -49,6 +49,7 @@ public:
     bool button(int index) const override;
     bool connected() const override { return true; }
     std::string name() const override { return "Keyboard"; }
+    const char* kind() const override { return "keyboard"; }
 
 private:
     struct KeyState {

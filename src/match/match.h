@@ -19,7 +19,9 @@ struct LevelSource {
 };
 
 struct MatchSettings {
-    int roundsToWin = 1; // the match ends when a tank has won this many rounds
+    int roundsToWin = 1;   // the match ends when a tank has won this many rounds
+    int computerTanks = 0; // on the faces the players leave free
+    Difficulty difficulty = Difficulty::NORMAL; // of every computer tank
 };
 
 // A match: the world of the current round, the seats that play in it, who has won how many

@@ -4,3 +4,6 @@
 // below, and input; no window, no drawing.
 
 constexpr int MAX_PLAYERS = 6; // one tank a face
+
+// How well computer tanks play.
+enum class Difficulty { EASY, NORMAL, HARD };

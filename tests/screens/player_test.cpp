@@ -26,6 +26,7 @@ public:
     bool button(int index) const override { return index >= 0 && index < 10 && buttons[index]; }
     bool connected() const override { return true; }
     std::string name() const override { return "Held Pad"; }
+    const char* kind() const override { return "pad"; }
 
     StickPosition left, right;
     float a = 0, b = 0;

@@ -25,6 +25,7 @@ public:
     bool button(int index) const override { return index >= 0 && index < 10 && held[index]; }
     bool connected() const override { return true; }
     std::string name() const override { return "Held Pad"; }
+    const char* kind() const override { return "pad"; }
 
     StickPosition stick;
     bool held[10] = {};
