@@ -78,6 +78,8 @@ private:
     WelcomeScreen();
     static float rowY(int row) { return 0.12f - 0.1f * static_cast<float>(row); }
     float textX() const { return halfAspect - 0.55f; }
+    // The text scale of a row: the menu's, or less for a text that would run out of the window.
+    float rowScale(const std::string& text) const;
     void moveInList(int step);
     void drawTitle() const;
     void drawDisplayTank() const;

@@ -28,6 +28,8 @@ void drawText(const std::string& text, float x, float y, float scale, float line
 } // namespace
 
 void WelcomeScreen::reshape(int, int) {
+    if (windowWidth <= 0 || windowHeight <= 0)
+        return; // no window yet: its first reshape brings the size
     glViewport(0, 0, windowWidth, windowHeight);
     halfAspect = aspectRatio(windowWidth, windowHeight) / 2;
     glMatrixMode(GL_PROJECTION);
@@ -94,6 +96,13 @@ void WelcomeScreen::drawDisplayTank() const {
     glDisable(GL_LIGHTING);
 }
 
+// The rows' plane lies a tenth beyond the near plane, so it shows 1.1 half aspects either side.
+float WelcomeScreen::rowScale(const std::string& text) const {
+    float room = 1.1f * halfAspect - textX() - 0.02f; // to the window's right edge, a margin
+    float width = strokeTextWidth(text);
+    return width * textScale > room && width > 0 ? room / width : textScale;
+}
+
 void WelcomeScreen::drawRows() const {
     const float x = textX();
     if (mode == 0) {
@@ -103,11 +112,12 @@ void WelcomeScreen::drawRows() const {
     }
     int count = static_cast<int>(levels.size());
     if (count == 0) {
-        drawText("No levels in levels/", x, rowY(0) - markerSize, textScale, 2);
+        const char* empty = "No levels in levels/";
+        drawText(empty, x, rowY(0) - markerSize, rowScale(empty), 2);
         return;
     }
     for (int j = 0; j < std::min(VISIBLE_ROWS, count - scroll); ++j)
-        drawText(levels[scroll + j], x, rowY(j) - markerSize, textScale, 2);
+        drawText(levels[scroll + j], x, rowY(j) - markerSize, rowScale(levels[scroll + j]), 2);
     const float ax = x + 0.225f;
     glBegin(GL_TRIANGLES);
     if (scroll > 0) {

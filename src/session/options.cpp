@@ -39,9 +39,14 @@ bool parseSize(const std::string& value, Options& options, std::string& error) {
     size_t x = value.find('x');
     long long w = 0, h = 0;
     if (x == std::string::npos ||
-        !parseWholeNumber(value.substr(0, x), 1, Options::MAX_WINDOW_SIDE, w) ||
-        !parseWholeNumber(value.substr(x + 1), 1, Options::MAX_WINDOW_SIDE, h)) {
-        error = "--size wants WIDTHxHEIGHT in pixels, each from 1 to " +
+        !parseWholeNumber(value.substr(0, x), Options::MIN_WINDOW_WIDTH, Options::MAX_WINDOW_SIDE,
+                          w) ||
+        !parseWholeNumber(value.substr(x + 1), Options::MIN_WINDOW_HEIGHT, Options::MAX_WINDOW_SIDE,
+                          h)) {
+        error = "--size wants WIDTHxHEIGHT in pixels, from " +
+                std::to_string(Options::MIN_WINDOW_WIDTH) + "x" +
+                std::to_string(Options::MIN_WINDOW_HEIGHT) + " to " +
+                std::to_string(Options::MAX_WINDOW_SIDE) + "x" +
                 std::to_string(Options::MAX_WINDOW_SIDE) + ", not " + quoted(value);
         return false;
     }

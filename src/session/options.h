@@ -17,6 +17,9 @@ struct ScreenshotRequest {
 struct Options {
     static constexpr int MAX_PADS = 16;
     static constexpr int MAX_WINDOW_SIDE = 16384; // pixels
+    // The smallest window that shows six views with their displays: 2 x 3 views of 80 x 40.
+    static constexpr int MIN_WINDOW_WIDTH = 160;
+    static constexpr int MIN_WINDOW_HEIGHT = 120;
 
     int pads = 0;           // virtual game controllers attached before the joysticks are counted
     std::string scriptPath; // timeline of input events; empty for none
