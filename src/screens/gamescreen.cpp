@@ -36,7 +36,7 @@ bool GameScreen::startGame(std::string levelName, bool withKeyboard) {
         return false;
     endGame();
     match = next.release();
-    createPlayers(withKeyboard || JoystickManager::instance()->count == 0);
+    createPlayers(withKeyboard || JoystickManager::instance()->connectedGamepads().empty());
     for (Player* player : players)
         match->addSeat(player);
     overviewCamera = new WorldCamera();
@@ -56,18 +56,19 @@ void GameScreen::endGame() {
     overviewCamera = nullptr;
 }
 
+// Only pads plugged in now take a seat: an unplugged one would leave a tank nobody drives.
 void GameScreen::createPlayers(bool withKeyboard) {
-    JoystickManager* pads = JoystickManager::instance();
-    int count = pads->count;
+    std::vector<Gamepad*> pads = JoystickManager::instance()->connectedGamepads();
     static bool reported = false;
-    if (count > MAX_PLAYERS && !reported) {
+    if (pads.size() > MAX_PLAYERS && !reported) {
         reported = true;
-        for (int i = MAX_PLAYERS; i < count; ++i)
-            printf("Pad %d (%s) does not join: a match has at most %d players.\n", i + 1,
-                   pads->getGamepad(i)->name().c_str(), MAX_PLAYERS);
+        for (size_t i = MAX_PLAYERS; i < pads.size(); ++i)
+            printf("Pad %d (%s) does not join: a match has at most %d players.\n",
+                   pads[i]->joystick ? pads[i]->joystick->Index() + 1 : 0, pads[i]->name().c_str(),
+                   MAX_PLAYERS);
     }
-    for (int i = 0; i < count && i < MAX_PLAYERS; ++i)
-        players.push_back(new Player(pads->getGamepad(i)));
+    for (size_t i = 0; i < pads.size() && i < MAX_PLAYERS; ++i)
+        players.push_back(new Player(pads[i]));
     if (withKeyboard && players.size() < MAX_PLAYERS) {
         keyboardKeys.releaseAll();
         players.push_back(new Player(&keyboardKeys));

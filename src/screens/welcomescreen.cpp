@@ -163,8 +163,7 @@ bool WelcomeScreen::startLevel(int index, bool fromKeyboard) {
         return false; // an empty list has nothing to start
     printf("Loading level: %s\n", levels[index].c_str());
     GameScreen* game = GameScreen::instance();
-    bool keyboardJoins = fromKeyboard || JoystickManager::instance()->count == 0;
-    if (!game->startGame(levels[index], keyboardJoins)) {
+    if (!game->startGame(levels[index], fromKeyboard)) {
         message = "Cannot load \"" + levels[index] + "\"";
         return false;
     }

@@ -165,4 +165,26 @@ TEST(MenusRun, FromTheWelcomeScreenThroughTheEditorToAMatchOnTheNewLevel) {
     EXPECT_NEAR(after[0], after[2], 20);
 }
 
+// A pad unplugged on the welcome screen takes no seat: the match starts with the pads that are
+// plugged in, not with a tank nobody can drive.
+TEST(MenusRun, APadUnpluggedOnTheWelcomeScreenTakesNoSeat) {
+    ScratchFolder run;
+    run.writeCube("Cube", 3, 0);
+    std::ofstream("unplug.txt") << "10 pad 1 unplug\n20 pad 0 a 1\n22 pad 0 a 0\n"
+                                   "30 pad 0 a 1\n32 pad 0 a 0\n";
+    ChildProcess game(QUORL_BINARY,
+                      {"--pads", "2", "--script", "unplug.txt", "--fixed-step", "--trace",
+                       "trace.jsonl", "--exit-after", "60"},
+                      run.path.string());
+    ASSERT_EQ(game.waitForExit(120.0), 0) << game.output();
+    std::ifstream in("trace.jsonl");
+    std::string line;
+    for (int frame = 0; frame <= 60 && std::getline(in, line);)
+        ++frame;
+    ASSERT_EQ(field(line, "screen"), "\"game\"") << line;
+    EXPECT_NE(line.find("\"input\":\"Virtual Pad 1\""), std::string::npos) << line;
+    EXPECT_EQ(line.find("\"input\":\"Virtual Pad 2\""), std::string::npos) << line;
+    EXPECT_EQ(line.find("\"input\":\"Keyboard\""), std::string::npos) << line;
+}
+
 } // namespace
