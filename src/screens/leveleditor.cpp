@@ -119,6 +119,7 @@ void LevelEditor::loadAction(int index) {
 void LevelEditor::setWorld(World* next) {
     if (!next)
         return;
+    notice.clear();
     select(nullptr);
     delete world;
     world = next;
@@ -177,6 +178,7 @@ bool LevelEditor::saveLevelAs(const std::string& name) {
     if (!saveLevel(*world, name))
         return false;
     printf("Saved level: %s\n", name.c_str());
+    notice.clear();
     return true;
 }
 
@@ -189,17 +191,52 @@ void LevelEditor::deleteSelected() {
     delete doomed;
 }
 
+namespace {
+
+// A block of this size standing at `at` already: a copy there would add nothing but cost. The
+// tolerance covers the rounding of carrying a spot from one face to another.
+bool blockStandsAt(const World& world, const Vec3f& at, const Box& like) {
+    constexpr float SAME = 1e-3f; // world units
+    for (const Object* object : world.boxes) {
+        auto* box = static_cast<const Box*>(object);
+        if ((box->position - at).length() < SAME && std::fabs(box->width - like.width) < SAME &&
+            std::fabs(box->depth - like.depth) < SAME &&
+            std::fabs(box->height - like.height) < SAME)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+bool LevelEditor::roomForBlock() {
+    if (static_cast<int>(world->boxes.size()) < MAX_LEVEL_BLOCKS)
+        return true;
+    notice = "A level holds at most " + std::to_string(MAX_LEVEL_BLOCKS) + " blocks";
+    printf("%s\n", notice.c_str());
+    return false;
+}
+
+// Faces where the same block stands already are left as they are, so copying again and again
+// adds nothing.
 void LevelEditor::copyToOtherFaces() {
     auto* box = static_cast<Box*>(selected);
     if (!box)
         return;
     Vec3f local = toFaceLocal(box->position, box->face);
-    for (int face = 0; face < 6; ++face) {
+    bool copiedAll = true;
+    for (int face = 0; face < 6 && copiedAll; ++face) {
         if (face == box->face)
             continue;
         Vec3f at = local;
         faceOrientationMatrix(face).transformPoint(at);
-        world->addObject(new Box(at, world, box->width, box->depth, box->height));
+        if (blockStandsAt(*world, at, *box))
+            continue;
+        copiedAll = roomForBlock();
+        if (copiedAll)
+            world->addObject(new Box(at, world, box->width, box->depth, box->height));
     }
+    if (copiedAll)
+        notice.clear();
     platform().postRedisplay();
 }

@@ -74,6 +74,9 @@ public:
 
     // The fixed projection of the editor's view for a window of this aspect ratio.
     void setProjection(float aspect);
+    // The nearest the camera comes to the cube's centre: the cube's farthest corner from the
+    // centre, and the near plane beyond it, so the view never reaches into the cube.
+    float closestZoom() const;
     // Picking, from window coordinates (GLUT's: origin top left). The ray starts on the near
     // plane; its direction is a unit vector.
     void mouseRay(int x, int y, Vec3f& origin, Vec3f& direction) const;
@@ -95,6 +98,9 @@ public:
     Vec3f startCorner, endCorner, heightPoint, hoverPoint; // world space
     double projection[16] = {}; // column-major, fixed at activation (the aspect stays)
     int viewport[4] = {};       // x, y, width, height in pixels
+    // What the last action could not do ("A level holds at most 4096 blocks"), shown in the
+    // window until an action succeeds; empty when all is well.
+    std::string notice;
 
 private:
     LevelEditor();
@@ -103,4 +109,7 @@ private:
     void dragHeight(int x, int y);
     void drawAxes() const;
     void drawRubberBand() const;
+    void drawNotice() const;
+    // Whether one more block fits in the level; says why not in `notice` when it does not.
+    bool roomForBlock();
 };

@@ -2,6 +2,7 @@
 #include <cmath>
 
 #include "platform/platform.h"
+#include "platform/stroketext.h"
 #include "screens/leveleditor.h"
 #include "screens/shell.h"
 #include "world/world.h"
@@ -85,6 +86,36 @@ void LevelEditor::drawRubberBand() const {
     glEnable(GL_CULL_FACE);
 }
 
+// The notice in dark red along the bottom of the window, over everything, in window pixels.
+void LevelEditor::drawNotice() const {
+    if (notice.empty() || viewport[2] <= 0 || viewport[3] <= 0)
+        return;
+    const float height = 16.0f;           // pixels, a capital's height
+    const float scale = height / 119.05f; // the stroke font's capitals are 119.05 units
+    float room = static_cast<float>(viewport[2]) - 20.0f;
+    float width = strokeTextWidth(notice) * scale;
+    float fit = width > room ? room / width : 1.0f;
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, viewport[2], 0, viewport[3], -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_DEPTH_TEST);
+    glTranslatef(10, 10, 0);
+    glScalef(scale * fit, scale * fit, 1);
+    glColor3f(0.7f, 0.05f, 0.05f);
+    drawStrokeText(notice, 2.0f);
+    glPopAttrib();
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+}
+
 void LevelEditor::display() {
     glClearColor(1, 1, 1, 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -100,6 +131,7 @@ void LevelEditor::display() {
     if (world)
         world->draw(nullptr, nullptr);
     glPopMatrix();
+    drawNotice();
     glFlush();
     presentFrame();
 }

@@ -19,6 +19,11 @@ class World;
 // Numbers are written as the standard streams write them by default (6 significant digits);
 // line breaks are "\n", and "\r\n" reads as well.
 
+// The most blocks a level holds: the reader keeps the first ones and ignores the rest, and the
+// editor stops there. Every pair of objects costs the collision detector a byte: a file of
+// millions of blocks must not take the machine down with it.
+constexpr int MAX_LEVEL_BLOCKS = 4096;
+
 // The directory levels live in.
 constexpr const char* LEVEL_DIRECTORY = "levels";
 

@@ -3,6 +3,7 @@
 #include <GL/freeglut.h>
 #include <GL/glu.h>
 #include <cmath>
+#include <memory>
 
 #include "math/faces.h"
 #include "platform/traceline.h"
@@ -186,6 +187,68 @@ TEST_F(Editor, CopiesGoToTheSameSpotOfTheFiveOtherFaces) {
     EXPECT_EQ(faces, 63);
     EXPECT_EQ(editor->selected, original);
     EXPECT_TRUE(world().validate());
+}
+
+// Copying onto faces where the same block stands adds nothing, however often: the level never
+// holds a block twice, and the editor stops at the most blocks a level holds, which the reader
+// keeps whole, with a notice in the window; a new drag then draws nothing.
+TEST_F(Editor, CopiesNeverStackAndTheEditorStopsAtTheMostBlocksALevelHolds) {
+    Box* original = draw(Vec3f(-30, 20, 42), Vec3f(-20, 30, 42));
+    ASSERT_NE(original, nullptr);
+    for (int press = 0; press < 50; ++press)
+        editor->keyboard('c', 0, 0);
+    EXPECT_EQ(world().boxes.size(), 6u);
+    EXPECT_TRUE(editor->notice.empty());
+
+    // Fill the level up to three short of the most: a copy of a fresh block then finds room
+    // for three of its five copies.
+    int row = 0;
+    while (static_cast<int>(world().boxes.size()) < MAX_LEVEL_BLOCKS - 3) {
+        auto* box = new Box(Vec3f(-40.0f + (row % 80), -40.0f + (row / 80) % 80, -42), &world(), 1,
+                            1, 1 + row / 6400);
+        world().addObject(box);
+        ++row;
+    }
+    Box* last = draw(Vec3f(0, -30, 42), Vec3f(8, -22, 42));
+    ASSERT_NE(last, nullptr);
+    editor->keyboard('c', 0, 0);
+    EXPECT_EQ(static_cast<int>(world().boxes.size()), MAX_LEVEL_BLOCKS);
+    EXPECT_EQ(editor->notice, "A level holds at most 4096 blocks");
+    TraceLine line;
+    editor->addTraceFields(line);
+    EXPECT_NE(line.text().find("\"notice\":\"A level holds at most 4096 blocks\""),
+              std::string::npos);
+    draw(Vec3f(20, 20, 42), Vec3f(30, 30, 42));
+    EXPECT_EQ(static_cast<int>(world().boxes.size()), MAX_LEVEL_BLOCKS);
+    EXPECT_EQ(editor->phase, 0);
+
+    std::ostringstream saved;
+    writeLevel(world(), saved);
+    std::istringstream in(saved.str());
+    std::unique_ptr<World> loaded(readLevel(in, "full"));
+    ASSERT_NE(loaded, nullptr);
+    EXPECT_EQ(loaded->boxes.size(), world().boxes.size());
+}
+
+// A drag let go off the cube draws nothing and leaves the editor ready for the next; the zoom
+// stops before the view reaches into the cube.
+TEST_F(Editor, ADragLetGoOffTheCubeDrawsNothingAndTheZoomStopsOutsideTheCube) {
+    button(Vec3f(-10, -10, 42), GLUT_DOWN);
+    EXPECT_EQ(editor->phase, 1);
+    onMouse(GLUT_LEFT_BUTTON, GLUT_UP, 795, 595); // the sky in a corner of the window
+    EXPECT_EQ(editor->phase, 0);
+    EXPECT_TRUE(world().boxes.empty());
+    EXPECT_NE(draw(Vec3f(-10, -10, 42), Vec3f(10, 10, 42)), nullptr);
+
+    keys.setKey('z', true, 0);
+    onMouse(GLUT_MIDDLE_BUTTON, GLUT_DOWN, 400, 300);
+    for (int y = 300; y < 6000; y += 50)
+        onMotion(400, y); // far more than the whole way in
+    onMouse(GLUT_MIDDLE_BUTTON, GLUT_UP, 400, 6000);
+    keys.setKey('z', false, 0);
+    float corner = world().halfExtent() * std::sqrt(3.0f);
+    EXPECT_GE(editor->camera.distance, corner + 20 - 1e-3f);
+    EXPECT_NEAR(editor->camera.distance, editor->closestZoom(), 1e-3f);
 }
 
 // With Level 1 and Level 3 present a save writes Level 2, the blocks in their own colours, not
