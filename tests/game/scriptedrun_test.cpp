@@ -95,6 +95,7 @@ TEST(ScriptedRun, BadArgumentsAndScriptsExitWithTheUsage) {
         {{"--frobnicate"}, "--frobnicate"},
         {{"--script", "missing.txt"}, "missing.txt"},
         {{"--script", "bad.txt"}, "line 2"},
+        {{"--script", "/dev/zero"}, "/dev/zero: line 1: longer than 1000 bytes"},
         {{"--pads", "1", "--script", "pads.txt"}, "line 1: pad 1 is not attached"},
         {{"--level", "no-such-level"}, "levels/no-such-level"},
         {{"--trace", "no/such/folder/t.jsonl"}, "no/such/folder/t.jsonl"},
