@@ -1,6 +1,8 @@
 #include <cstdio>
 #include <filesystem>
+#include <locale>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -18,6 +20,8 @@
 #include "session/options.h"
 #include "session/playsession.h"
 #include "session/script.h"
+#include "world/levelfile.h"
+#include "world/world.h"
 
 namespace {
 
@@ -44,10 +48,23 @@ bool checkInputs(const Options& options, std::vector<ScriptEvent>& events, std::
             return false;
         }
     }
+    if (options.level.empty())
+        return true;
     std::error_code ignored;
-    if (!options.level.empty() &&
-        !std::filesystem::is_regular_file("levels/" + options.level, ignored)) {
+    if (!std::filesystem::is_regular_file("levels/" + options.level, ignored)) {
         error = "--level: there is no level file levels/" + options.level;
+        return false;
+    }
+    // A file that is there but is no level would leave the run on the menu, as if all were well.
+    std::string text;
+    if (!readLevelText(options.level, text)) {
+        error = "--level: the level file levels/" + options.level + " cannot be read";
+        return false;
+    }
+    std::istringstream in(text);
+    in.imbue(std::locale::classic());
+    if (!std::unique_ptr<World>(readLevel(in, "levels/" + options.level))) {
+        error = "--level: levels/" + options.level + " is not a level this game can load";
         return false;
     }
     return true;

@@ -87,6 +87,8 @@ TEST(ScriptedRun, BadArgumentsAndScriptsExitWithTheUsage) {
     RunFolder run;
     run.write("bad.txt", "0 key a down\n1 key a sideways\n");
     run.write("pads.txt", "3 pad 1 a 1\n");
+    run.writeLevel("Empty", "");
+    run.writeLevel("Garbage", "this is not a level\n");
     const struct {
         std::vector<std::string> arguments;
         const char* says;
@@ -98,6 +100,8 @@ TEST(ScriptedRun, BadArgumentsAndScriptsExitWithTheUsage) {
         {{"--script", "/dev/zero"}, "/dev/zero: line 1: longer than 1000 bytes"},
         {{"--pads", "1", "--script", "pads.txt"}, "line 1: pad 1 is not attached"},
         {{"--level", "no-such-level"}, "levels/no-such-level"},
+        {{"--level", "Empty"}, "--level: levels/Empty is not a level this game can load"},
+        {{"--level", "Garbage"}, "--level: levels/Garbage is not a level this game can load"},
         {{"--trace", "no/such/folder/t.jsonl"}, "no/such/folder/t.jsonl"},
         {{"--screenshot", "5:a.png", "--exit-after", "2"}, "--exit-after 2"},
     };
