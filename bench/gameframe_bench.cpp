@@ -323,13 +323,13 @@ BENCHMARK(BM_GameFrameVerdicts)
     ->ArgNames({"n", "players"})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
-// 600 frames: ten seconds of play, ten layer turns.
+// 300 frames: five seconds of play, five layer turns.
 BENCHMARK(BM_GameFrameBigLevel)
     ->DenseRange(0, 2)
     ->ArgName("level")
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
-    ->Iterations(600);
+    ->Iterations(300);
 BENCHMARK(BM_GameFrameFloor)
     ->Arg(1)
     ->Arg(6)

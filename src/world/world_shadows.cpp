@@ -2,6 +2,7 @@
 
 #include "math/faces.h"
 #include "math/glmatrix.h"
+#include "world/box.h"
 #include "world/cubeview.h"
 #include "world/world.h"
 
@@ -37,10 +38,19 @@ void clearStencilInViewport() {
 
 } // namespace
 
+// Each pixel takes one shadow (the stencil), so a block's twin, which would shade exactly the
+// pixels its first drawing shaded, is left out; without a stencil buffer it would shade them
+// again, and is drawn.
 void World::drawShadowsOf(size_t begin, size_t end, const Matrix4f& projection) const {
+    GLint stencilBits = 0;
+    glGetIntegerv(GL_STENCIL_BITS, &stencilBits);
+    drawnBlocks.clear();
     glPushMatrix();
     glMultMatrix(projection);
     for (size_t i = begin; i < end; ++i) {
+        if (stencilBits > 0 && allObjects[i]->type == BOX &&
+            !drawnBlocks.firstOfItsKind(static_cast<const Box&>(*allObjects[i])))
+            continue;
         glPushMatrix();
         glMultMatrix(allObjects[i]->matrix);
         allObjects[i]->draw(true);
