@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <typeinfo>
 
 #include "world/box.h"
 
@@ -32,7 +33,10 @@ std::size_t DrawnBlocks::KeyHash::operator()(const Key& key) const {
     return static_cast<std::size_t>(hash);
 }
 
-bool DrawnBlocks::firstOfItsKind(const Box& box) {
+bool DrawnBlocks::firstOfItsKind(const Object& object) {
+    if (typeid(object) != typeid(Box))
+        return true;
+    const Box& box = static_cast<const Box&>(object);
     Key key;
     std::memcpy(key.values, box.matrix.data(), 16 * sizeof(float));
     key.values[16] = box.width;

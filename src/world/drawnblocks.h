@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <unordered_set>
 
-class Box;
+class Object;
 
 // The blocks one pass of drawing has sent within one run of the same lights. A block exactly
 // like one of them (the same placement, size and colour, bit for bit) sends the very same
@@ -14,8 +14,9 @@ class Box;
 class DrawnBlocks {
 public:
     void clear() { seen.clear(); }
-    // True the first time a block like this one is offered since clear(); false for its twins.
-    bool firstOfItsKind(const Box& box);
+    // False for a twin of a block offered since clear(); true for anything else, and for any
+    // object that is not exactly a Box (another class may draw as it likes).
+    bool firstOfItsKind(const Object& object);
 
 private:
     struct Key {

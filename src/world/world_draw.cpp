@@ -5,7 +5,6 @@
 #include "math/constants.h"
 #include "math/faces.h"
 #include "math/glmatrix.h"
-#include "world/box.h"
 #include "world/cubeview.h"
 #include "world/world.h"
 
@@ -168,8 +167,7 @@ void World::drawObjects(const std::vector<Object*>& list, const Matrix4f* viewMa
             Object* object = list[i];
             if (behindViewer(*object, viewMatrix) || outsideView(*object, view))
                 continue;
-            if (skipTwins && object->type == BOX &&
-                !drawnBlocks.firstOfItsKind(static_cast<const Box&>(*object)))
+            if (skipTwins && !drawnBlocks.firstOfItsKind(*object))
                 continue;
             if (!lit)
                 enableFaceLights(f, object->onRotatingLayer);
@@ -235,7 +233,7 @@ void World::drawMap(const Vec3f& viewDirection) {
     const bool skipTwins = twinsChangeNothing();
     drawnBlocks.clear();
     for (Object* object : boxes)
-        if (!skipTwins || drawnBlocks.firstOfItsKind(static_cast<const Box&>(*object)))
+        if (!skipTwins || drawnBlocks.firstOfItsKind(*object))
             object->drawOnMap(viewDirection);
     for (Object* object : movables)
         object->drawOnMap(viewDirection);

@@ -2,7 +2,6 @@
 
 #include "math/faces.h"
 #include "math/glmatrix.h"
-#include "world/box.h"
 #include "world/cubeview.h"
 #include "world/world.h"
 
@@ -48,8 +47,7 @@ void World::drawShadowsOf(size_t begin, size_t end, const Matrix4f& projection) 
     glPushMatrix();
     glMultMatrix(projection);
     for (size_t i = begin; i < end; ++i) {
-        if (stencilBits > 0 && allObjects[i]->type == BOX &&
-            !drawnBlocks.firstOfItsKind(static_cast<const Box&>(*allObjects[i])))
+        if (stencilBits > 0 && !drawnBlocks.firstOfItsKind(*allObjects[i]))
             continue;
         glPushMatrix();
         glMultMatrix(allObjects[i]->matrix);
