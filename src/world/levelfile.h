@@ -19,13 +19,15 @@ class World;
 // Numbers are written as the standard streams write them by default (6 significant digits);
 // line breaks are "\n", and "\r\n" reads as well.
 
-// The most blocks a level holds: the reader keeps the first ones and ignores the rest, and the
-// editor stops there. Every pair of objects costs the collision detector a byte: a file of
-// millions of blocks must not take the machine down with it.
-constexpr int MAX_LEVEL_BLOCKS = 4096;
-
 // The directory levels live in.
 constexpr const char* LEVEL_DIRECTORY = "levels";
+
+// The most blocks a level holds: readLevel keeps the first this many of a file and ignores the
+// rest with a message, and the level editor stops adding at it. Every object costs the collision
+// detector a byte for each object registered before it, so a file of millions of blocks must
+// not take the machine down with it; this many, even stacked on one spot, still play at full
+// pace.
+constexpr int MAX_LEVEL_BLOCKS = 4096;
 
 // A level's name is a plain file name: not empty, without "/", and not beginning with "."
 // (hidden names are never listed). Other names are refused with a message.
@@ -49,8 +51,9 @@ bool saveLevel(const World& world, const std::string& name);
 // A new world (owned by the caller) from a level's text, or null after a message naming `name`
 // when the header is missing or unreadable, names a cube outside 2 to 5 cubies a side, or a
 // cubie size that is not a whole number from 1 to 1000. Blocks follow until the numbers run
-// out; a record cut short, or one that is not ten numbers, ends them. A block with a number
-// that is not finite or beyond 1e30, or with a negative size, is skipped with a message.
+// out; a record cut short, or one that is not ten numbers, ends them, and so does a block past
+// the first MAX_LEVEL_BLOCKS. A block with a number that is not finite or beyond 1e30, or with
+// a negative size, is skipped with a message.
 World* readLevel(std::istream& in, const std::string& name);
 
 // The level's text: the header and every block of the world's box list, in list order.

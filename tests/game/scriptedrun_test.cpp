@@ -84,7 +84,7 @@ TEST(ScriptedRun, NoMultisampleDrawsTheSamePictureWithHardEdges) {
 
 // Refused before any window opens: the message says what is wrong, then the usage; status 2.
 TEST(ScriptedRun, BadArgumentsAndScriptsExitWithTheUsage) {
-    RunFolder run;
+    RunFolder run(false);
     run.write("bad.txt", "0 key a down\n1 key a sideways\n");
     run.write("pads.txt", "3 pad 1 a 1\n");
     run.writeLevel("Empty", "");

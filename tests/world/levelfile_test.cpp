@@ -7,6 +7,7 @@
 #include "leveltesting.h"
 #include "math/colours.h"
 #include "math/randomsource.h"
+#include "support/biglevels.h"
 #include "world/box.h"
 #include "world/levelfile.h"
 #include "world/world.h"
@@ -122,6 +123,20 @@ TEST(LevelText, UnsoundBlocksAreSkippedAndARecordOfTheWrongShapeEndsTheBlocks) {
         EXPECT_EQ(ended->boxes.size(), 1u) << junk;
         EXPECT_NE(messages.find("block 2 is not ten numbers"), std::string::npos) << junk;
     }
+}
+
+// The editor's way to many blocks, one copied to the other faces again and again: a level
+// holds the first MAX_LEVEL_BLOCKS of a file and says that it leaves out the rest.
+TEST(LevelText, ALevelKeepsAtMostTheMostBlocksALevelHolds) {
+    std::string messages;
+    std::unique_ptr<World> full = read(biglevels::stackedLevel(MAX_LEVEL_BLOCKS), &messages);
+    ASSERT_TRUE(full);
+    EXPECT_EQ(full->boxes.size(), static_cast<size_t>(MAX_LEVEL_BLOCKS));
+    EXPECT_EQ(messages, "");
+    std::unique_ptr<World> over = read(biglevels::stackedLevel(MAX_LEVEL_BLOCKS + 1), &messages);
+    ASSERT_TRUE(over);
+    EXPECT_EQ(over->boxes.size(), static_cast<size_t>(MAX_LEVEL_BLOCKS));
+    EXPECT_EQ(messages, "Level \"levels/test\": more than 4096 blocks; the rest are ignored\n");
 }
 
 TEST(LevelFiles, SaveWritesAWholeFileLoadReadsItAndFailuresLeaveTheOldLevel) {
