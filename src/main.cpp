@@ -10,17 +10,20 @@
 #include "math/randomsource.h"
 #include "platform/frameclock.h"
 #include "screens/gamescreen.h"
+#include "screens/levelcatalogue.h"
 #include "screens/leveleditor.h"
 #include "screens/shell.h"
 #include "screens/welcomescreen.h"
 #include "sdlpads/sdljoystickbackend.h"
 #include "sdlpads/virtualpadsink.h"
+#include "session/gamefiles.h"
 #include "session/options.h"
 #include "session/playsession.h"
 #include "session/script.h"
 
 namespace {
 
+constexpr int NO_DATA = 1;       // exit status
 constexpr int BAD_ARGUMENTS = 2; // exit status
 
 int refuse(const std::string& message) {
@@ -29,7 +32,7 @@ int refuse(const std::string& message) {
 }
 
 // What the options ask for that the command line alone cannot check: the script's lines,
-// its pads and the level file. False with `error` saying which.
+// its pads and the level. False with `error` saying which.
 bool checkInputs(const Options& options, std::vector<ScriptEvent>& events, std::string& error) {
     if (!options.scriptPath.empty() && !loadScript(options.scriptPath, events, error))
         return false;
@@ -44,13 +47,14 @@ bool checkInputs(const Options& options, std::vector<ScriptEvent>& events, std::
             return false;
         }
     }
-    std::error_code ignored;
-    if (!options.level.empty() &&
-        !std::filesystem::is_regular_file("levels/" + options.level, ignored)) {
-        error = "--level: there is no level file levels/" + options.level;
-        return false;
-    }
-    return true;
+    if (options.level.empty())
+        return true;
+    for (const LevelEntry& level : listLevels(levelFolders))
+        if (level.name == options.level)
+            return true;
+    error = "--level: there is no level \"" + options.level + "\" among the game's (" +
+            levelFolders.shipped + ") or yours (" + levelFolders.own + ")";
+    return false;
 }
 
 // Everything the screens hold, released before the program ends: a clean run leaves nothing
@@ -73,6 +77,21 @@ int main(int argc, char** argv) {
         printf("%s", usageText());
         return 0;
     }
+    if (options.version) {
+        printf("Quorl %s\n", QUORL_VERSION);
+        return 0;
+    }
+    std::error_code ignored;
+    anchorPaths(options, std::filesystem::current_path(ignored).string());
+    if (!enterDataFolder(options,
+                         BuildPlaces{QUORL_VERSION, QUORL_DATA_FROM_BIN, QUORL_INSTALL_DATA_DIR},
+                         error)) {
+        printf("%s\n", error.c_str());
+        return NO_DATA;
+    }
+    Settings settings;
+    std::string settingsPath;
+    usePlayerFolders(settings, settingsPath);
     std::vector<ScriptEvent> events;
     if (!checkInputs(options, events, error))
         return refuse(error);
@@ -94,13 +113,13 @@ int main(int argc, char** argv) {
         glutArgv.push_back(argument.data());
     glutArgv.push_back(nullptr);
     int glutArgc = static_cast<int>(glutArgv.size()) - 1;
-    openWindow(
-        &glutArgc, glutArgv.data(),
-        WindowSettings{options.width, options.height, options.fullscreen, options.multisample});
+    openWindow(&glutArgc, glutArgv.data(), windowSettings(options, settings));
     // Before the joysticks are counted, so that the virtual pads are among them.
     session.attachPads();
     JoystickManager::install(std::make_unique<SdlJoystickBackend>());
     WelcomeScreen* welcome = WelcomeScreen::instance();
+    welcome->settings = settings;
+    welcome->settingsPath = settingsPath;
     GameScreen::instance()->returnScreen = welcome;
     LevelEditor::instance()->returnScreen = welcome;
     Screen* first = welcome;

@@ -28,11 +28,11 @@ GameScreen* GameScreen::instance() {
     return screen;
 }
 
-bool GameScreen::startGame(std::string levelName, bool withKeyboard) {
+bool GameScreen::startGame(std::string levelPath, bool withKeyboard) {
     World* next = nullptr;
-    if (levelName.empty()) {
+    if (levelPath.empty()) {
         next = new World(DEFAULT_SIZE, DEFAULT_CUBIE_SIZE);
-    } else if (!(next = loadLevel(levelName))) {
+    } else if (!(next = loadLevel(levelPath))) {
         return false;
     }
     endGame();

@@ -80,11 +80,11 @@ protected:
 TEST_F(WelcomeMenu, TheMenuWrapsAndEveryPushMovesOnce) {
     for (int t = 0; t < 30; ++t)
         stick(UP);
-    EXPECT_EQ(screen->selected, 2);
+    EXPECT_EQ(screen->selected, 3);
     stick(0.45f); // still the same push
     stick(0.4f);  // let go
     stick(0.45f); // not yet a push
-    EXPECT_EQ(screen->selected, 2);
+    EXPECT_EQ(screen->selected, 3);
     stick(0.5f);
     stick(0.45f);
     stick(1.0f);
@@ -96,8 +96,8 @@ TEST_F(WelcomeMenu, TheMenuWrapsAndEveryPushMovesOnce) {
     screen->selected = 4;
     click(0);
     EXPECT_EQ(currentScreen, screen);
-    step(DOWN);
-    EXPECT_EQ(screen->selected, 2);
+    step(UP);
+    EXPECT_EQ(screen->selected, 3);
     click(0); // "Quit"
     EXPECT_EQ(fake->loopsLeft, 1);
 }
