@@ -39,9 +39,23 @@ std::string temporaryPath(const std::string& folder, const std::string& name) {
            std::to_string(counter++);
 }
 
-// Writes the bytes to a temporary file, flushes them to the disk and puts the file in place:
-// renamed over `path` (which a crash at any moment leaves old or new), or linked to it, which
-// fails when anything at all has that name. Returns the errno of the first failure, or 0.
+// Renames `from` to `to` unless anything at all has that name (a file, a folder, a link, even a
+// dangling one). Returns the errno of the failure, EEXIST for a name taken, or 0.
+int renameNoReplace(const std::string& from, const std::string& to) {
+    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS)
+        return errno;
+    // A file system without it: a hard link never replaces either; the temporary name goes.
+    if (link(from.c_str(), to.c_str()) != 0)
+        return errno;
+    unlink(from.c_str());
+    return 0;
+}
+
+// Writes the bytes to a temporary file, flushes them to the disk and renames it to `path`: over
+// what is there (a crash at any moment leaves the old file or the new one), or only where
+// nothing has that name. Returns the errno of the first failure, or 0.
 int placeFile(const std::string& folder, const std::string& name, const std::string& bytes,
               SaveMode mode) {
     std::string path = folder + "/" + name;
@@ -55,14 +69,11 @@ int placeFile(const std::string& folder, const std::string& name, const std::str
         failure = errno ? errno : EIO;
     if (close(fd) != 0 && failure == 0)
         failure = errno;
-    if (failure == 0) {
-        // link() never replaces: not a file, a folder or a link, dangling or not.
-        int placed = mode == SaveMode::NEW_ONLY ? link(temporary.c_str(), path.c_str())
-                                                : rename(temporary.c_str(), path.c_str());
-        if (placed != 0)
-            failure = errno;
-    }
-    if (failure != 0 || mode == SaveMode::NEW_ONLY)
+    if (failure == 0 && mode == SaveMode::REPLACE && rename(temporary.c_str(), path.c_str()) != 0)
+        failure = errno;
+    if (failure == 0 && mode == SaveMode::NEW_ONLY)
+        failure = renameNoReplace(temporary, path);
+    if (failure != 0)
         unlink(temporary.c_str());
     if (failure != 0)
         return failure;

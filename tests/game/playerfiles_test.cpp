@@ -39,14 +39,14 @@ struct EditorRun {
     int redStatusPixels; // in the picture, where the editor writes its status
 };
 
-// One run of DRAW_AND_SAVE with `home` as the player's home.
-EditorRun drawAndSave(const std::string& home) {
+// One run of DRAW_AND_SAVE with `home` as the player's home, and `environment` on top.
+EditorRun drawAndSave(const std::string& home, const std::vector<std::string>& environment = {}) {
     RunFolder run(false); // a levels/ folder of its own, empty
     run.write("script.txt", DRAW_AND_SAVE);
     ChildProcess game(QUORL_BINARY,
                       {"--script", "script.txt", "--trace", "trace.jsonl", "--fixed-step",
                        "--screenshot", "52:saved.png", "--exit-after", "90"},
-                      run.path.string(), false, home);
+                      run.path.string(), false, home, environment);
     EditorRun result;
     result.status = game.waitForExit(60.0);
     result.output = game.output();
@@ -83,6 +83,23 @@ TEST(PlayerFiles, AFailedSaveIsShownInTheWindowAndPrinted) {
     EXPECT_GT(run.redStatusPixels, 100) << "the failure is not shown in the window";
     EXPECT_EQ(field(run.trace[85], "screen"), "\"welcome\"");
     EXPECT_EQ(field(run.trace[85], "levels"), "0"); // the RunFolder ships none
+    fs::remove_all(home);
+}
+
+// Without any home at all the game still plays; a save says there is nowhere to put it.
+TEST(PlayerFiles, WithoutAHomeASaveSaysSoAndTheGameGoesOn) {
+    std::string home = makeScratchHome();
+    ASSERT_FALSE(home.empty());
+    EditorRun run = drawAndSave(
+        home, {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME"});
+    ASSERT_EQ(run.status, 0) << run.output;
+    ASSERT_EQ(run.trace.size(), 91u);
+    EXPECT_NE(run.output.find("Level not saved: there is no folder for your levels"),
+              std::string::npos)
+        << run.output;
+    EXPECT_GT(run.redStatusPixels, 100);
+    EXPECT_EQ(field(run.trace[85], "screen"), "\"welcome\"");
+    EXPECT_TRUE(fs::is_empty(home)); // nothing went to the home it was not told of
     fs::remove_all(home);
 }
 
