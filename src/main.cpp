@@ -31,9 +31,9 @@ int refuse(const std::string& message) {
     return BAD_ARGUMENTS;
 }
 
-// What the options ask for that the command line alone cannot check: the script's lines,
-// its pads and the level. False with `error` saying which.
-bool checkInputs(const Options& options, std::vector<ScriptEvent>& events, std::string& error) {
+// What the options ask for that the command line alone cannot check: the script's lines and
+// its pads. False with `error` saying which.
+bool checkScript(const Options& options, std::vector<ScriptEvent>& events, std::string& error) {
     if (!options.scriptPath.empty() && !loadScript(options.scriptPath, events, error))
         return false;
     for (const ScriptEvent& event : events) {
@@ -47,6 +47,12 @@ bool checkInputs(const Options& options, std::vector<ScriptEvent>& events, std::
             return false;
         }
     }
+    return true;
+}
+
+// The level --level names, among the shipped ones and the player's. False with `error` saying
+// where it looked.
+bool checkLevel(const Options& options, std::string& error) {
     if (options.level.empty())
         return true;
     for (const LevelEntry& level : listLevels(levelFolders))
@@ -83,6 +89,9 @@ int main(int argc, char** argv) {
     }
     std::error_code ignored;
     anchorPaths(options, std::filesystem::current_path(ignored).string());
+    std::vector<ScriptEvent> events;
+    if (!checkScript(options, events, error))
+        return refuse(error);
     if (!enterDataFolder(options,
                          BuildPlaces{QUORL_VERSION, QUORL_DATA_FROM_BIN, QUORL_INSTALL_DATA_DIR},
                          error)) {
@@ -92,8 +101,7 @@ int main(int argc, char** argv) {
     Settings settings;
     std::string settingsPath;
     usePlayerFolders(settings, settingsPath);
-    std::vector<ScriptEvent> events;
-    if (!checkInputs(options, events, error))
+    if (!checkLevel(options, error))
         return refuse(error);
     if (options.seeded)
         randomSource.seed(options.seed);

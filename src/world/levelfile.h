@@ -35,9 +35,9 @@ enum class SaveMode {
 // Writes the level to `folder`/`name`, creating the folder if need be. The file is written
 // beside its target under a hidden temporary name and then renamed to it: over it (REPLACE), or
 // only where nothing has that name (NEW_ONLY, which fails with "File exists" when it is taken),
-// so the level on disk is always either absent, the old one or the new one in full. False, with `error`
-// saying why (the path and the system's reason), when the level was not saved; anything of
-// that name is then left as it was. Prints nothing.
+// so the level on disk is always either absent, the old one or the new one in full. False,
+// with `error` saying why (the path and the system's reason), when the level was not saved;
+// anything of that name is then left as it was. Prints nothing.
 bool saveLevel(const World& world, const std::string& folder, const std::string& name,
                SaveMode mode, std::string& error);
 

@@ -183,4 +183,39 @@ TEST(PlayerFiles, SettingsChangedOnTheScreenLastAndACorruptFileGivesDefaults) {
     fs::remove_all(home);
 }
 
+// A program moved away from every data folder says where it looked and ends with status 1, a
+// QUORL_DATA passed over getting a warning of its own; given a folder with --data, which comes
+// first, it starts on it and says so.
+TEST(PlayerFiles, WithoutItsDataTheGameSaysWhereItLookedAndEndsWithOne) {
+    std::string scratch = makeScratchHome();
+    ASSERT_FALSE(scratch.empty());
+    fs::path program = fs::path(scratch) / "bin" / "quorl";
+    fs::create_directories(program.parent_path());
+    fs::copy_file(QUORL_BINARY, program);
+    fs::create_directories(fs::path(scratch) / "empty");
+    ChildProcess lost(program.string(), {"--exit-after", "1"}, scratch + "/empty", false, "",
+                      {"QUORL_DATA=" + scratch + "/nowhere"});
+    EXPECT_EQ(lost.waitForExit(30.0), 1) << lost.output();
+    const std::string& said = lost.output();
+    EXPECT_NE(said.find("Cannot find the game's data"), std::string::npos) << said;
+    for (const std::string& place :
+         {"QUORL_DATA: " + scratch + "/nowhere (no such folder)",
+          "beside the program: " + scratch + "/share/quorl (no such folder)",
+          "working folder: " + scratch + "/empty (no quorl-data-version)",
+          "checkout beside the build folder: " + scratch + "/data (no such folder)"})
+        EXPECT_NE(said.find("\n  " + place + "\n"), std::string::npos) << place << "\n" << said;
+    EXPECT_EQ(said.find("Warning: no game data in QUORL_DATA: "), 0u) << said;
+    EXPECT_EQ(said.find("OpenGL"), std::string::npos) << "no window without data";
+
+    ChildProcess found(program.string(),
+                       {"--data", std::string(QUORL_SOURCE_DIR) + "/data", "--exit-after", "1"},
+                       scratch + "/empty", false, "", {"QUORL_DATA=" + scratch + "/nowhere"});
+    EXPECT_EQ(found.waitForExit(30.0), 0) << found.output();
+    EXPECT_NE(found.output().find("Data: " + std::string(QUORL_SOURCE_DIR) + "/data (--data)\n"),
+              std::string::npos)
+        << found.output();
+    EXPECT_EQ(found.output().find("Warning: no game data"), std::string::npos) << found.output();
+    fs::remove_all(scratch);
+}
+
 } // namespace
