@@ -142,10 +142,10 @@ void WelcomeScreen::drawSettingRows() const {
     float scale = widest > 0 ? std::min(textScale, room / widest) : textScale;
     for (size_t i = 0; i < texts.size(); ++i)
         drawText(texts[i], textX(), rowY(static_cast<int>(i)) - markerSize, scale, 2);
-    const float hintScale = textScale * 0.4f;
+    // The hint under the rows, in their column: the display tank covers the middle.
     const std::string hint = "Left and right change a setting; back saves it";
-    drawText(hint, -strokeTextWidth(hint) * hintScale / 2,
-             rowY(static_cast<int>(texts.size())) - markerSize, hintScale, 1.5f);
+    float hintScale = std::min(textScale * 0.4f, room / strokeTextWidth(hint));
+    drawText(hint, textX(), rowY(static_cast<int>(texts.size())) - markerSize, hintScale, 1.5f);
 }
 
 void WelcomeScreen::drawMarker() const {
