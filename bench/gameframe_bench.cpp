@@ -2,8 +2,8 @@
 // under the software renderer, with 1, 2, 4 and 6 players on a 3x3x3 and a 5x5x5 cube: 40
 // blocks, six tanks (the players' and the rest), each player's heads-up display, and shells and
 // explosions in the air. The floor is the same views only cleared, and the frame swapped.
-// QUORL_BENCH_MULTISAMPLE=off opens the window as --no-multisample does; each case's label
-// says which kind of window it ran in.
+// QUORL_BENCH_MULTISAMPLE=auto|on|off opens the window as --multisample does (auto, the game's
+// default, when unset); each case's label says which kind of window it ran in.
 // "Verdicts" shows each view's end-of-match message instead of its display, which puts a
 // price on the displays. "BigLevel" plays whole frames, tick and display, of a two-pad match
 // as --pads 2 plays it, on a shipped level and on levels of the most blocks a level holds (see
@@ -58,9 +58,13 @@ void windowSize(int& width, int& height) {
     }
 }
 
-bool multisampleWanted() {
+// As the game's --multisample takes it: auto (the default), on or off.
+Multisample multisampleWanted() {
     const char* setting = std::getenv("QUORL_BENCH_MULTISAMPLE");
-    return setting == nullptr || std::string(setting) != "off";
+    std::string wanted = setting ? setting : "auto";
+    return wanted == "off"  ? Multisample::OFF
+           : wanted == "on" ? Multisample::ON
+                            : Multisample::AUTO;
 }
 
 // The game's window, once per process, and six virtual pads for six players.
@@ -82,7 +86,7 @@ bool openGameWindow() {
     std::streambuf* console = std::cout.rdbuf(nullptr); // not the start-up lines
     int width = 0, height = 0;
     windowSize(width, height);
-    openWindow(&argc, argv, WindowSettings{width, height, false, multisampleWanted()});
+    openWindow(&argc, argv, WindowSettings{width, height, false, multisampleWanted(), "bench"});
     windowWidth = width; // as the first reshape would
     windowHeight = height;
     installEntityHooks();

@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 
 #include "entities/tank.h"
@@ -27,10 +28,13 @@ GameScreen* GameScreen::instance() {
     return screen;
 }
 
-bool GameScreen::startGame(std::string levelName, bool withKeyboard) {
-    LevelSource level{levelName, ""};
-    if (!levelName.empty() && !readLevelText(levelName, level.text))
-        return false;
+bool GameScreen::startGame(std::string levelPath, bool withKeyboard) {
+    LevelSource level;
+    if (!levelPath.empty()) {
+        level.name = std::filesystem::path(levelPath).filename().string();
+        if (!readLevelText(levelPath, level.text))
+            return false;
+    }
     auto next = std::make_unique<Match>(std::move(level), MatchSettings());
     if (!next->world)
         return false;

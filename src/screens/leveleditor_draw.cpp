@@ -86,34 +86,38 @@ void LevelEditor::drawRubberBand() const {
     glEnable(GL_CULL_FACE);
 }
 
-// The notice in dark red along the bottom of the window, over everything, in window pixels.
-void LevelEditor::drawNotice() const {
-    if (notice.empty() || viewport[2] <= 0 || viewport[3] <= 0)
+// The last save's or deletion's outcome along the bottom of the window, in front of everything:
+// a failure in red, anything else in dark grey.
+void LevelEditor::drawStatus() const {
+    if (status.empty() || windowWidth <= 0 || windowHeight <= 0)
         return;
-    const float height = 16.0f;           // pixels, a capital's height
-    const float scale = height / 119.05f; // the stroke font's capitals are 119.05 units
-    float room = static_cast<float>(viewport[2]) - 20.0f;
-    float width = strokeTextWidth(notice) * scale;
-    float fit = width > room ? room / width : 1.0f;
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0, viewport[2], 0, viewport[3], -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT);
+    const float height = 16;              // pixels, a capital letter's
+    const float scale = height / 119.05f; // the stroke font's capitals are 119.05 units high
+    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_TRANSFORM_BIT);
     glDisable(GL_LIGHTING);
     glDisable(GL_DEPTH_TEST);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, windowWidth, 0, windowHeight, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    if (statusIsFailure)
+        glColor3f(0.8f, 0.1f, 0.05f);
+    else
+        glColor3f(0.2f, 0.2f, 0.2f);
+    // A long message shrinks to fit the window's width.
+    float room = static_cast<float>(windowWidth) - 20;
+    float width = strokeTextWidth(status) * scale;
+    float fit = width > room ? room / width : 1.0f;
     glTranslatef(10, 10, 0);
     glScalef(scale * fit, scale * fit, 1);
-    glColor3f(0.7f, 0.05f, 0.05f);
-    drawStrokeText(notice, 2.0f);
-    glPopAttrib();
+    drawStrokeText(status, 2);
     glPopMatrix();
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
+    glPopAttrib();
 }
 
 void LevelEditor::display() {
@@ -131,7 +135,7 @@ void LevelEditor::display() {
     if (world)
         world->draw(nullptr, nullptr);
     glPopMatrix();
-    drawNotice();
+    drawStatus();
     glFlush();
     presentFrame();
 }
@@ -162,6 +166,7 @@ void LevelEditor::activate() {
     glColorMaterial(GL_FRONT, GL_AMBIENT_AND_DIFFUSE);
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_CULL_FACE);
+    status.clear();
     setWorld(new World(3, 28));
     reshape(windowWidth, windowHeight);
     // The aspect ratio is taken now and kept: resizing changes only the viewport.

@@ -58,7 +58,7 @@ void LevelEditor::leftRelease(int x, int y) {
                             NEW_BLOCK_HEIGHT);
         box->colour = NEW_BLOCK_COLOUR;
         world->addObject(box);
-        notice.clear();
+        blockAdded();
         select(box);
         phase += 1;
     } else if (phase == 2 && selected && pickOnObjectColumn(x, y, selected)) {

@@ -130,8 +130,11 @@ TEST(MenusRun, FromTheWelcomeScreenThroughTheEditorToAMatchOnTheNewLevel) {
                   input[0] == 'V')
             << trace[LAST_FRAME];
 
-    // The saved level: a block of about 12 x 12 x 10 on every face.
-    std::unique_ptr<World> level(loadLevel("Level 1"));
+    // The saved level, in the player's own folder and not among the shipped ones: a block of
+    // about 12 x 12 x 10 on every face.
+    EXPECT_FALSE(fs::exists(run.path / "levels" / "Level 1"));
+    std::unique_ptr<World> level(
+        loadLevel(game.homeFolder() + "/.local/share/quorl/levels/Level 1"));
     ASSERT_NE(level, nullptr);
     ASSERT_EQ(level->boxes.size(), 6u);
     int faces = 0;

@@ -18,6 +18,9 @@ RunFolder::RunFolder(bool shippedLevels) {
     fs::create_directories(path);
     for (const char* data : {"models", "textures"})
         fs::create_directory_symlink(fs::path(QUORL_SOURCE_DIR) / "data" / data, path / data);
+    // The game takes the folder it starts in for its data.
+    fs::create_symlink(fs::path(QUORL_SOURCE_DIR) / "data" / "quorl-data-version",
+                       path / "quorl-data-version");
     if (shippedLevels)
         fs::create_directory_symlink(fs::path(QUORL_SOURCE_DIR) / "data" / "levels",
                                      path / "levels");

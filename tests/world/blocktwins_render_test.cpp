@@ -4,10 +4,10 @@
 #include <memory>
 #include <sstream>
 
-#include "view/worldcamera.h"
 #include "math/faces.h"
 #include "support/biglevels.h"
 #include "support/glwindow.h"
+#include "view/worldcamera.h"
 #include "world/box.h"
 #include "world/levelfile.h"
 #include "world/world.h"
