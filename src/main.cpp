@@ -32,7 +32,7 @@ constexpr int NO_DATA = 1;       // exit status
 constexpr int BAD_ARGUMENTS = 2; // exit status
 
 int refuse(const std::string& message) {
-    printf("%s\n\n%s", printable(message).c_str(), usageText());
+    printf("%s\n\n%s", printable(message, true).c_str(), usageText());
     return BAD_ARGUMENTS;
 }
 
@@ -115,7 +115,7 @@ int main(int argc, char** argv) {
     if (!enterDataFolder(options,
                          BuildPlaces{QUORL_VERSION, QUORL_DATA_FROM_BIN, QUORL_INSTALL_DATA_DIR},
                          error)) {
-        printf("%s\n", printable(error).c_str());
+        printf("%s\n", printable(error, true).c_str());
         return NO_DATA;
     }
     Settings settings;

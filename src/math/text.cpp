@@ -38,14 +38,15 @@ std::size_t utf8SequenceLength(const std::string& text, std::size_t at) {
     return length;
 }
 
-std::string printable(const std::string& text) {
+std::string printable(const std::string& text, bool keepLineBreaks) {
     std::string out;
     out.reserve(text.size());
     // Invariant: text[0, i) is in `out`, each byte either as it is or escaped.
     for (std::size_t i = 0; i < text.size();) {
         unsigned char byte = static_cast<unsigned char>(text[i]);
         std::size_t length = utf8SequenceLength(text, i);
-        if (length == 0 || byte < 0x20 || byte == 0x7f) {
+        bool control = (byte < 0x20 && !(keepLineBreaks && byte == '\n')) || byte == 0x7f;
+        if (length == 0 || control) {
             char escape[5];
             std::snprintf(escape, sizeof escape, "\\x%02x", byte);
             out += escape;

@@ -15,5 +15,6 @@ std::size_t utf8SequenceLength(const std::string& text, std::size_t at);
 // `text` with every control character (below 0x20, and 0x7f) and every byte that is not part
 // of well-formed UTF-8 written as \xNN, so that printing it can neither move the cursor, ring,
 // recolour the terminal nor split a character. Well-formed text without controls is returned
-// unchanged. Cost: one pass over the text.
-std::string printable(const std::string& text);
+// unchanged. `keepLineBreaks` leaves '\n' as it is, for a message made of several lines.
+// Cost: one pass over the text.
+std::string printable(const std::string& text, bool keepLineBreaks = false);

@@ -86,7 +86,7 @@ void usePlayerFolders(Settings& settings, std::string& settingsPath) {
     std::string warning;
     loadSettings(settingsPath, settings, warning);
     if (!warning.empty()) {
-        printf("%s\n", printable(warning).c_str());
+        printf("%s\n", printable(warning, true).c_str());
         fflush(stdout);
     }
 }

@@ -56,7 +56,7 @@ void PlaySession::attachPads() {
 
 void PlaySession::fail(const std::string& message) {
     ++failures;
-    printf("%s\n", printable(message).c_str());
+    printf("%s\n", printable(message, true).c_str());
     fflush(stdout);
 }
 

@@ -61,6 +61,7 @@ TEST(Utf8, PrintableEscapesControlsAndBrokenBytesOnly) {
     EXPECT_EQ(printable("a\x1b[31mb\n\x7f"), "a\\x1b[31mb\\x0a\\x7f");
     EXPECT_EQ(printable("x\xff\xc3"), "x\\xff\\xc3");
     EXPECT_EQ(printable(std::string("a\0b", 3)), "a\\x00b");
+    EXPECT_EQ(printable("one\ntwo\r\x1b", true), "one\ntwo\\x0d\\x1b");
 }
 
 } // namespace
