@@ -79,10 +79,24 @@ bool PlaySession::needsFrames() const {
     return trace.isOpen() || nextEvent < events.size() || shotsLeft || exitAfter >= 0;
 }
 
+bool PlaySession::pictureWanted() const {
+    for (size_t i = 0; i < screenshots.size(); ++i)
+        if (!taken[i] && screenshots[i].frame == frameNumber)
+            return true;
+    return false;
+}
+
 void PlaySession::beginFrame() {
     if (hasEnded)
         return;
-    if (frameOpen) // a tick whose display never came: the frame ends without a picture
+    // A tick whose display never came (a busy machine, a hidden window): a frame whose picture
+    // was asked for is drawn now, so a run's pictures never depend on the machine's pace;
+    // any other ends without one.
+    if (frameOpen && pictureWanted() && currentScreen != nullptr) {
+        currentScreen->display();
+        afterDisplay();
+    }
+    if (frameOpen)
         endFrame();
     frameOpen = true;
     // Invariant: every event of an earlier frame has been applied.

@@ -56,6 +56,8 @@ public:
 
 private:
     bool needsFrames() const;
+    // Whether a picture of the open frame was asked for and not taken yet.
+    bool pictureWanted() const;
     void applyEvent(const ScriptEvent& event);
     void endFrame();
     void writeTrace();

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <GL/freeglut.h>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -186,6 +187,22 @@ TEST_F(Session, DrivesFramesForAScreenWithoutAChain) {
     EXPECT_EQ(saved, shots);
     EXPECT_EQ(session->finish(), 1); // one of them failed
     EXPECT_EQ(frameObserver(), nullptr);
+}
+
+// On a busy machine ticks can come faster than GLUT draws: a frame whose picture was asked for
+// is drawn before the next tick opens, and a frame without one is left undrawn.
+TEST_F(Session, APictureAskedForIsTakenWhenItsDisplayIsLate) {
+    Options options;
+    options.screenshots = {{2, "two.png"}};
+    auto session = start("", options);
+    switchScreen(&screen);
+    loopOnce(); // the switch's redisplay; the chain starts
+    for (int i = 0; i < 6; ++i)
+        fake.fireTimers(); // ticks only: GLUT never comes to draw
+    EXPECT_EQ(session->frame(), 5);
+    EXPECT_EQ(saved, std::vector<std::string>{"two.png @1"});
+    EXPECT_EQ(std::count(log.begin(), log.end(), "game:display"), 2); // the switch's and frame 2's
+    EXPECT_EQ(session->finish(), 0);
 }
 
 TEST_F(Session, AScreenshotThatNeverCameFailsTheRun) {
