@@ -40,8 +40,8 @@ struct ThreeSeats {
             quietly([&] { step = match.tick(TICK); });
         return step;
     }
+    IdleSeat seats[3]; // before the match, which lets go of them when it ends
     Match match;
-    IdleSeat seats[3];
 };
 
 // A round is decided when one seat is left; after its countdown a match of several rounds builds
