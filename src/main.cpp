@@ -6,12 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "audio/audiodevice.h"
 #include "entities/collisionresponder.h"
 #include "entities/entityhooks.h"
 #include "input/joystickmanager.h"
 #include "math/randomsource.h"
 #include "platform/frameclock.h"
 #include "screens/gamescreen.h"
+#include "screens/gamesound.h"
 #include "screens/levelcatalogue.h"
 #include "screens/leveleditor.h"
 #include "screens/shell.h"
@@ -22,6 +24,7 @@
 #include "session/options.h"
 #include "session/playsession.h"
 #include "session/script.h"
+#include "session/soundsetup.h"
 #include "world/levelfile.h"
 #include "world/world.h"
 
@@ -125,6 +128,9 @@ int main(int argc, char** argv) {
     if (options.seeded)
         randomSource.seed(options.seed);
     frameClock.fixedStep = options.fixedStep;
+    AudioDevice audio;
+    printf("%s\n", startGameSound(options, settings, audio).c_str());
+    fflush(stdout);
 
     installEntityHooks();
     installCollisionResponse();
@@ -155,5 +161,7 @@ int main(int argc, char** argv) {
     int status = runShell(first);
     int sessionStatus = session.finish();
     releaseScreens();
+    useGameAudio(nullptr);
+    audio.close();
     return status != 0 ? status : sessionStatus;
 }

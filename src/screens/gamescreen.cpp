@@ -10,16 +10,11 @@
 #include "input/joystickmanager.h"
 #include "platform/frameclock.h"
 #include "platform/platform.h"
+#include "screens/gamesound.h"
 #include "screens/shell.h"
 #include "view/playerlayout.h"
 #include "world/levelfile.h"
 #include "world/world.h"
-
-namespace {
-
-constexpr float OVERVIEW_FOV = 65.0f; // degrees, the overview's vertical view
-
-} // namespace
 
 GameScreen::GameScreen() : keyboardKeys(KeyboardInput::tankKeys()) {}
 
@@ -119,6 +114,7 @@ void GameScreen::activate() {
     if (!match)
         startGame("");
     bindPlayers();
+    playGameMusic(MusicId::MATCH);
     AnimatedScreen::activate();
 }
 
@@ -133,6 +129,7 @@ void GameScreen::tick() {
     float dt = frameClock.dt;
     JoystickManager::instance()->pollEvents();
     Match::Step step = match->tick(dt);
+    sounds.afterTick(*this);
     if (step == Match::Step::NEW_ROUND)
         followTanks();
     if (viewMode == 1)

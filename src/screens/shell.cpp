@@ -6,6 +6,7 @@
 
 #include "platform/platform.h"
 #include "platform/screenshot.h"
+#include "screens/gamesound.h"
 
 Screen* currentScreen = nullptr;
 KeyboardState keys;
@@ -148,6 +149,7 @@ void checkKeyboardFocus() {
 } // namespace
 
 void beginFrame() {
+    beginSoundFrame();
     checkKeyboardFocus();
     if (observer)
         observer->beginFrame();
