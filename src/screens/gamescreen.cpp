@@ -53,6 +53,8 @@ void GameScreen::endGame() {
     players.clear();
     delete overviewCamera;
     overviewCamera = nullptr;
+    // The next match may be made where this one was: what was heard of this one goes with it.
+    sounds = MatchSounds();
 }
 
 // Only pads plugged in now take a seat: an unplugged one would leave a tank nobody drives.
