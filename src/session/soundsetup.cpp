@@ -20,17 +20,22 @@ std::string startGameSound(const Options& options, const Settings& settings, Aud
     return line;
 }
 
+// Most frames start nothing: their lines stay as they were.
 void addSoundTraceFields(TraceLine& line) {
-    line.beginArray("sounds");
-    for (const StartedSound& sound : soundsThisFrame().started()) {
-        line.beginObject();
-        line.add("name", soundName(sound.sound));
-        line.add("view", sound.view);
+    if (!soundsThisFrame().started().empty()) {
+        line.beginArray("sounds");
+        for (const StartedSound& sound : soundsThisFrame().started()) {
+            line.beginObject();
+            line.add("name", soundName(sound.sound));
+            line.add("view", sound.view);
+            line.end();
+        }
         line.end();
     }
-    line.end();
-    line.beginArray("rumble");
-    for (const std::string& pad : rumbledThisFrame())
-        line.add(nullptr, pad);
-    line.end();
+    if (!rumbledThisFrame().empty()) {
+        line.beginArray("rumble");
+        for (const std::string& pad : rumbledThisFrame())
+            line.add(nullptr, pad);
+        line.end();
+    }
 }

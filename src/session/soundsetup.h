@@ -19,5 +19,5 @@ class TraceLine;
 std::string startGameSound(const Options& options, const Settings& settings, AudioDevice& device);
 
 // The frame's `sounds` (each started sound's name and the player whose view heard it loudest,
-// -1 for none) and `rumble` (the names of the pads asked to shake).
+// -1 for none) and `rumble` (the names of the pads asked to shake), each only when not empty.
 void addSoundTraceFields(TraceLine& line);
