@@ -214,7 +214,7 @@ TEST(SoundRun, FourPlayersLeftViewHeardLeftRightViewRight) {
 
 // --mute opens nothing and the capture stays empty; effects at 0 leave the capture silent while
 // the shot is still traced, and with the music up it is the music alone that is heard; with no
-// driver to open the match plays on after one "Sound: off" line.
+// driver to open the match plays on after one "Sound: off" line; and all four play alike.
 TEST(SoundRun, MuteEffectsVolumeZeroAndNoDevice) {
     Capture muted = capture(1, fire(0, 20), 50, {"--mute"});
     ASSERT_EQ(muted.status, 0) << muted.output;
@@ -241,6 +241,11 @@ TEST(SoundRun, MuteEffectsVolumeZeroAndNoDevice) {
     EXPECT_EQ(none.output.find("Sound:", off + 1), std::string::npos) << "one line";
     EXPECT_EQ(none.trace.size(), 51u);
     EXPECT_GT(none.frameOf("shot-single"), 0);
+
+    // Sound or none, the same seeded run plays the same, to the byte, sounds traced included.
+    EXPECT_EQ(muted.trace, quiet.trace);
+    EXPECT_EQ(muted.trace, music.trace);
+    EXPECT_EQ(muted.trace, none.trace);
 }
 
 } // namespace
