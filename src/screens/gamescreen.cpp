@@ -131,7 +131,7 @@ void GameScreen::tick() {
     float dt = frameClock.dt;
     JoystickManager::instance()->pollEvents();
     Match::Step step = match->tick(dt);
-    sounds.afterTick(*this);
+    sounds.afterTick(MatchScreen{match, players, viewMode == 1, overviewCamera, OVERVIEW_FOV});
     if (step == Match::Step::NEW_ROUND)
         followTanks();
     if (viewMode == 1)

@@ -4,9 +4,11 @@
 
 #include "audio/audiodevice.h"
 #include "entities/tank.h"
+#include "match/match.h"
 #include "platform/window.h"
-#include "screens/gamescreen.h"
 #include "screens/gamesound.h"
+#include "screens/player.h"
+#include "view/worldcamera.h"
 #include "world/world.h"
 
 namespace {
@@ -44,12 +46,12 @@ float panOfView(const Listener& view, float windowWidth) {
 
 } // namespace
 
-std::vector<Listener> MatchSounds::listeners(const GameScreen& screen) {
+std::vector<Listener> MatchSounds::listeners(const MatchScreen& screen) {
     std::vector<Listener> views;
-    if (screen.viewMode != 1 || screen.players.empty()) {
-        if (screen.overviewCamera)
-            views.push_back(overviewListener(*screen.overviewCamera, windowWidth, windowHeight,
-                                             GameScreen::OVERVIEW_FOV));
+    if (!screen.playerViews || screen.players.empty()) {
+        if (screen.overview)
+            views.push_back(
+                overviewListener(*screen.overview, windowWidth, windowHeight, screen.overviewFov));
         return views;
     }
     for (const Player* player : screen.players) {
@@ -108,8 +110,8 @@ SoundId MatchSounds::soundOf(const WorldEvent& event, float& loudness) {
     return SoundId::LAYER_LOCK;
 }
 
-void MatchSounds::afterTick(GameScreen& screen) {
-    if (!screen.match || !screen.world())
+void MatchSounds::afterTick(const MatchScreen& screen) {
+    if (!screen.match || !screen.match->world)
         return;
     if (heard != screen.match) {
         heard = screen.match;
@@ -135,8 +137,8 @@ void MatchSounds::afterTick(GameScreen& screen) {
     }
 }
 
-void MatchSounds::hearEvents(GameScreen& screen, const std::vector<Listener>& views) {
-    screen.world()->takeEvents(events);
+void MatchSounds::hearEvents(const MatchScreen& screen, const std::vector<Listener>& views) {
+    screen.match->world->takeEvents(events);
     for (const WorldEvent& event : events) {
         SoundPlace place;
         place.position = event.position;
@@ -144,7 +146,7 @@ void MatchSounds::hearEvents(GameScreen& screen, const std::vector<Listener>& vi
         SoundId sound = soundOf(event, place.loudness);
         Heard heard = hear(views, static_cast<float>(windowWidth), place);
         // The overview's one view is no player's: the trace names the player that heard it.
-        int view = screen.viewMode == 1 ? heard.view : -1;
+        int view = screen.playerViews ? heard.view : -1;
         playHeardSound(sound, heard.gain, heard.pan, view);
         bool hit = event.kind == WorldEventKind::TANK_HIT;
         if (!hit && event.kind != WorldEventKind::TANK_DESTROYED)
@@ -157,7 +159,7 @@ void MatchSounds::hearEvents(GameScreen& screen, const std::vector<Listener>& vi
 }
 
 // A pad unplugged leaves its tank standing; its player hears it go, and come back, in its view.
-void MatchSounds::hearPads(const GameScreen& screen, const std::vector<Listener>& views) {
+void MatchSounds::hearPads(const MatchScreen& screen, const std::vector<Listener>& views) {
     padConnected.resize(screen.players.size(), false);
     for (size_t i = 0; i < screen.players.size(); ++i) {
         const InputSource* source = screen.players[i]->gamepad;
@@ -165,14 +167,14 @@ void MatchSounds::hearPads(const GameScreen& screen, const std::vector<Listener>
         if (now == padConnected[i])
             continue;
         padConnected[i] = now;
-        bool ownView = screen.viewMode == 1 && i < views.size();
+        bool ownView = screen.playerViews && i < views.size();
         float pan = ownView ? panOfView(views[i], static_cast<float>(windowWidth)) : 0.0f;
         playHeardSound(now ? SoundId::PAD_PLUGGED : SoundId::PAD_UNPLUGGED, 1.0f, pan,
                        ownView ? static_cast<int>(i) : -1);
     }
 }
 
-void MatchSounds::tellResults(GameScreen& screen, const std::vector<Listener>& views) {
+void MatchSounds::tellResults(const MatchScreen& screen, const std::vector<Listener>& views) {
     messageShown.resize(screen.players.size(), 0);
     for (size_t i = 0; i < screen.players.size(); ++i) {
         const Player& player = *screen.players[i];
@@ -183,7 +185,7 @@ void MatchSounds::tellResults(GameScreen& screen, const std::vector<Listener>& v
             continue;
         messageShown[i] = shown;
         SoundId sound = shown == 1 ? SoundId::YOU_WIN : SoundId::YOU_LOSE;
-        bool ownView = screen.viewMode == 1 && i < views.size();
+        bool ownView = screen.playerViews && i < views.size();
         float pan = ownView ? panOfView(views[i], static_cast<float>(windowWidth)) : 0.0f;
         playHeardSound(sound, 1.0f, pan, ownView ? static_cast<int>(i) : -1);
     }
