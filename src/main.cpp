@@ -160,8 +160,8 @@ int main(int argc, char** argv) {
         first = GameScreen::instance();
     int status = runShell(first);
     int sessionStatus = session.finish();
-    releaseScreens();
     useGameAudio(nullptr);
     audio.close();
+    releaseScreens();
     return status != 0 ? status : sessionStatus;
 }
