@@ -113,9 +113,9 @@ SoundId MatchSounds::soundOf(const WorldEvent& event, float& loudness) {
 void MatchSounds::afterTick(const MatchScreen& screen) {
     if (!screen.match || !screen.match->world)
         return;
-    if (heard != screen.match || heardRound != screen.match->round) {
+    if (heardMatch != screen.match || heardRound != screen.match->round) {
         // A new round tells its results anew.
-        heard = screen.match;
+        heardMatch = screen.match;
         heardRound = screen.match->round;
         messageShown.assign(screen.players.size(), 0);
         padConnected.clear();

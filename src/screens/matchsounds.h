@@ -56,7 +56,7 @@ private:
 
     // The match of the last tick; another one starts afresh. The game screen starts a new
     // MatchSounds with each game, as a new match may be made where the old one was.
-    const Match* heard = nullptr;
+    const Match* heardMatch = nullptr;
     int heardRound = 0;             // its round then
     std::vector<WorldEvent> events; // scratch, reused
     std::vector<int> messageShown;  // by player: 0 none, 1 "You win!", 2 "You lose."
