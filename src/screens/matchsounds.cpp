@@ -120,7 +120,7 @@ void MatchSounds::afterTick(const MatchScreen& screen) {
         messageShown.assign(screen.players.size(), 0);
         padConnected.clear();
         for (const Player* player : screen.players)
-            padConnected.push_back(player->gamepad && player->gamepad->connected());
+            padConnected.push_back(player->gamepad && player->gamepad->connected() ? 1 : 0);
         lastCountdownSecond = -1;
     }
     std::vector<Listener> views = listeners(screen);
@@ -162,13 +162,13 @@ void MatchSounds::hearEvents(const MatchScreen& screen, const std::vector<Listen
 
 // A pad unplugged leaves its tank standing; its player hears it go, and come back, in its view.
 void MatchSounds::hearPads(const MatchScreen& screen, const std::vector<Listener>& views) {
-    padConnected.resize(screen.players.size(), false);
+    padConnected.resize(screen.players.size(), 0);
     for (size_t i = 0; i < screen.players.size(); ++i) {
         const InputSource* source = screen.players[i]->gamepad;
         bool now = source && source->connected();
-        if (now == padConnected[i])
+        if (now == (padConnected[i] != 0))
             continue;
-        padConnected[i] = now;
+        padConnected[i] = now ? 1 : 0;
         bool ownView = screen.playerViews && i < views.size();
         float pan = ownView ? panOfView(views[i], static_cast<float>(windowWidth)) : 0.0f;
         playHeardSound(now ? SoundId::PAD_PLUGGED : SoundId::PAD_UNPLUGGED, 1.0f, pan,

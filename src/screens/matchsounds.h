@@ -60,6 +60,6 @@ private:
     int heardRound = 0;             // its round then
     std::vector<WorldEvent> events; // scratch, reused
     std::vector<int> messageShown;  // by player: 0 none, 1 "You win!", 2 "You lose."
-    std::vector<bool> padConnected; // by player, at the last tick
+    std::vector<char> padConnected; // by player, at the last tick: 1 connected
     int lastCountdownSecond = -1;   // the countdown's whole seconds at the last tick
 };
