@@ -7,6 +7,7 @@ set(QUORL_APP_ID io.github.quorl.Quorl) # reverse-DNS, as AppStream and the desk
 
 install(TARGETS quorl RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/data/models ${CMAKE_SOURCE_DIR}/data/textures
+  ${CMAKE_SOURCE_DIR}/data/sounds
   ${CMAKE_SOURCE_DIR}/data/levels DESTINATION ${CMAKE_INSTALL_DATADIR}/quorl
   PATTERN ".*" EXCLUDE) # no hidden files: .gitkeep, a save's leftovers
 install(FILES ${CMAKE_SOURCE_DIR}/data/quorl-data-version

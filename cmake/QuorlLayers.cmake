@@ -20,7 +20,7 @@ set(QUORL_LAYERS
   "sdlpads input SDL2::SDL2" # the system's pads through SDL, virtual pads; the only SDL code
   "match entities input" # the rules of a match, headless: seats driving tanks
   "view entities" # cameras, backdrop, heads-up display, view layout
-  "screens view match input platform places" # the shell and the screens
+  "screens view match input platform places audio" # the shell and the screens; what they sound like
   "session screens" # scripted play: options, scripts, traces, the play session
 )
 #

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "audio/audiodevice.h"
 #include "entities/collisionresponder.h"
 #include "entities/entityhooks.h"
 #include "input/joystickmanager.h"
@@ -13,6 +14,7 @@
 #include "math/text.h"
 #include "platform/frameclock.h"
 #include "screens/gamescreen.h"
+#include "screens/gamesound.h"
 #include "screens/levelcatalogue.h"
 #include "screens/leveleditor.h"
 #include "screens/shell.h"
@@ -23,6 +25,7 @@
 #include "session/options.h"
 #include "session/playsession.h"
 #include "session/script.h"
+#include "session/soundsetup.h"
 #include "world/levelfile.h"
 #include "world/world.h"
 
@@ -126,6 +129,9 @@ int main(int argc, char** argv) {
     if (options.seeded)
         randomSource.seed(options.seed);
     frameClock.fixedStep = options.fixedStep;
+    AudioDevice audio;
+    printf("%s\n", startGameSound(options, settings, audio).c_str());
+    fflush(stdout);
 
     installEntityHooks();
     installCollisionResponse();
@@ -155,6 +161,8 @@ int main(int argc, char** argv) {
         first = GameScreen::instance();
     int status = runShell(first);
     int sessionStatus = session.finish();
+    useGameAudio(nullptr);
+    audio.close();
     releaseScreens();
     return status != 0 ? status : sessionStatus;
 }

@@ -62,3 +62,7 @@ std::string Gamepad::name() const {
     const char* name = GetName(joystick->Index());
     return name ? name : "";
 }
+
+bool Gamepad::rumble(float strength, unsigned ms) {
+    return joystick && joystick->Rumble(strength, ms);
+}

@@ -33,6 +33,8 @@ public:
     // The pad's name as the system gives it ("" without one).
     std::string name() const override;
     const char* kind() const override { return "pad"; }
+    bool canRumble() const override { return true; }
+    bool rumble(float strength, unsigned ms) override;
 
     std::unique_ptr<Joystick> joystick; // may be null or without a device: reads at rest
 };

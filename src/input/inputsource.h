@@ -38,4 +38,13 @@ public:
     // What kind of player this source is, as traces and records name it: "pad", "keyboard",
     // "computer".
     virtual const char* kind() const = 0;
+    // Whether the source is a pad that may shake (the keyboard never does).
+    virtual bool canRumble() const { return false; }
+    // Shakes it at `strength` (0..1) for `ms` milliseconds, replacing a shake under way. False
+    // where it cannot (no motors, unplugged, not a pad).
+    virtual bool rumble(float strength, unsigned ms) {
+        (void)strength;
+        (void)ms;
+        return false;
+    }
 };

@@ -88,6 +88,8 @@ public:
 
     // Polls the device.
     void update();
+    // Asks the back end to shake the device (see JoystickBackend::rumble); false without one.
+    bool Rumble(float strength, unsigned ms);
 
     JoystickDevice* device; // null once the device is freed; not owned
 };

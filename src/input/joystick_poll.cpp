@@ -114,3 +114,10 @@ void Joystick::update() {
     }
     storePosition(*device, position);
 }
+
+bool Joystick::Rumble(float strength, unsigned ms) {
+    JoystickBackend* backend = joystickLayer().backend;
+    if (!device || !device->attached || !backend)
+        return false;
+    return backend->rumble(device->hw.id, strength, ms);
+}

@@ -79,4 +79,11 @@ public:
     // Takes in what the system reports since the last call (devices gone and come back).
     // Called once per tick.
     virtual void pollEvents() {}
+    // Shakes the device: `strength` 0..1 for `ms` milliseconds. False where it cannot.
+    virtual bool rumble(unsigned id, float strength, unsigned ms) {
+        (void)id;
+        (void)strength;
+        (void)ms;
+        return false;
+    }
 };

@@ -14,6 +14,9 @@ const std::vector<SettingKey>& Settings::keys() {
         {"window_width", nullptr, {}, 1, 16384, 800, 1},
         {"window_height", nullptr, {}, 1, 16384, 600, 1},
         {"multisample", "Antialiasing (next start)", {"auto", "on", "off"}, 0, 2, 0, 1},
+        {"effects_volume", "Effects volume", {}, 0, 10, 10, 1},
+        {"music_volume", "Music volume", {}, 0, 10, 7, 1},
+        {"rumble", "Rumble", {"off", "on"}, 0, 1, 1, 1},
     };
     return table;
 }

@@ -11,16 +11,11 @@
 #include "math/text.h"
 #include "platform/frameclock.h"
 #include "platform/platform.h"
+#include "screens/gamesound.h"
 #include "screens/shell.h"
 #include "view/playerlayout.h"
 #include "world/levelfile.h"
 #include "world/world.h"
-
-namespace {
-
-constexpr float OVERVIEW_FOV = 65.0f; // degrees, the overview's vertical view
-
-} // namespace
 
 GameScreen::GameScreen() : keyboardKeys(KeyboardInput::tankKeys()) {}
 
@@ -59,6 +54,8 @@ void GameScreen::endGame() {
     players.clear();
     delete overviewCamera;
     overviewCamera = nullptr;
+    // The next match may be made where this one was: what was heard of this one goes with it.
+    sounds = MatchSounds();
 }
 
 // Only pads plugged in now take a seat: an unplugged one would leave a tank nobody drives.
@@ -120,6 +117,7 @@ void GameScreen::activate() {
     if (!match)
         startGame("");
     bindPlayers();
+    playGameMusic(MusicId::MATCH);
     AnimatedScreen::activate();
 }
 
@@ -134,6 +132,7 @@ void GameScreen::tick() {
     float dt = frameClock.dt;
     JoystickManager::instance()->pollEvents();
     Match::Step step = match->tick(dt);
+    sounds.afterTick(MatchScreen{match, players, viewMode == 1, overviewCamera, OVERVIEW_FOV});
     if (step == Match::Step::NEW_ROUND)
         followTanks();
     if (viewMode == 1)

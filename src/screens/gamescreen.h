@@ -9,6 +9,7 @@
 #include "input/keyboardinput.h"
 #include "match/match.h"
 #include "screens/animatedscreen.h"
+#include "screens/matchsounds.h"
 #include "screens/player.h"
 #include "view/worldcamera.h"
 
@@ -23,6 +24,7 @@ class GameScreen : public AnimatedScreen {
 public:
     static constexpr float COUNTDOWN = Match::COUNTDOWN; // seconds from the decision to the menu
     static constexpr int MAX_PLAYERS = ::MAX_PLAYERS;
+    static constexpr float OVERVIEW_FOV = 65.0f; // degrees, the overview's vertical view
 
     static GameScreen* instance(); // created on first request, never freed
 
@@ -59,6 +61,7 @@ public:
     std::vector<Player*> players;          // owned, in view order
     Screen* returnScreen = nullptr; // where a finished match goes; the first screen by default
     KeyboardInput keyboardKeys;     // the keyboard player's controls, read like a pad
+    MatchSounds sounds;             // what the match sounds like, heard from the views
 
 private:
     GameScreen();

@@ -8,6 +8,7 @@
 #include "math/faces.h"
 #include "math/text.h"
 #include "platform/platform.h"
+#include "screens/gamesound.h"
 #include "screens/shell.h"
 #include "world/box.h"
 #include "world/levelfile.h"
@@ -205,6 +206,7 @@ bool LevelEditor::saveLevelAs(const std::string& name) {
         return false;
     }
     report("Saved level: " + name, false);
+    playInterfaceSound(SoundId::EDITOR_SAVE);
     return true;
 }
 
@@ -231,6 +233,7 @@ void LevelEditor::deleteSelected() {
     select(nullptr); // gives the block its colour back before it goes
     world->removeObject(doomed);
     delete doomed;
+    playInterfaceSound(SoundId::EDITOR_DELETE);
 }
 
 namespace {
@@ -275,6 +278,7 @@ void LevelEditor::copyToOtherFaces() {
         return;
     Vec3f local = toFaceLocal(box->position, box->face);
     bool copiedAll = true;
+    playInterfaceSound(SoundId::EDITOR_COPY);
     for (int face = 0; face < 6 && copiedAll; ++face) {
         if (face == box->face)
             continue;

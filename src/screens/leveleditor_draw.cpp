@@ -3,6 +3,7 @@
 
 #include "platform/platform.h"
 #include "platform/stroketext.h"
+#include "screens/gamesound.h"
 #include "screens/leveleditor.h"
 #include "screens/shell.h"
 #include "world/world.h"
@@ -167,6 +168,7 @@ void LevelEditor::activate() {
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_CULL_FACE);
     status.clear();
+    playGameMusic(MusicId::MENU);
     setWorld(new World(3, 28));
     reshape(windowWidth, windowHeight);
     // The aspect ratio is taken now and kept: resizing changes only the viewport.

@@ -5,6 +5,7 @@
 #include "math/constants.h"
 #include "math/faces.h"
 #include "platform/platform.h"
+#include "screens/gamesound.h"
 #include "screens/leveleditor.h"
 #include "screens/shell.h"
 #include "world/box.h"
@@ -60,6 +61,7 @@ void LevelEditor::leftRelease(int x, int y) {
         world->addObject(box);
         blockAdded();
         select(box);
+        playInterfaceSound(SoundId::EDITOR_DRAW);
         phase += 1;
     } else if (phase == 2 && selected && pickOnObjectColumn(x, y, selected)) {
         heightPoint = hoverPoint;

@@ -8,6 +8,7 @@
 #include "platform/platform.h"
 #include "platform/screenshot.h"
 #include "platform/stopsignals.h"
+#include "screens/gamesound.h"
 
 Screen* currentScreen = nullptr;
 KeyboardState keys;
@@ -150,6 +151,7 @@ void checkKeyboardFocus() {
 } // namespace
 
 void beginFrame() {
+    beginSoundFrame();
     checkKeyboardFocus();
     if (observer)
         observer->beginFrame();

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "assets/glm.h"
+#include "audio/audiodevice.h"
 #include "entities/tank.h"
 #include "input/joystickmanager.h"
 #include "math/colours.h"
@@ -16,6 +17,7 @@
 #include "platform/stroketext.h"
 #include "platform/traceline.h"
 #include "screens/gamescreen.h"
+#include "screens/gamesound.h"
 #include "screens/leveleditor.h"
 #include "screens/shell.h"
 #include "world/levelfile.h"
@@ -87,6 +89,7 @@ void WelcomeScreen::tick() {
     frameClock.tick();
     float dt = frameClock.dt;
     JoystickManager::instance()->pollEvents();
+    hearPads();
     for (MenuInput& input : inputs)
         handleInput(input, false);
     handleInput(keyboardInput, true);
@@ -100,22 +103,32 @@ void WelcomeScreen::tick() {
 void WelcomeScreen::handleInput(MenuInput& input, bool fromKeyboard) {
     input.poll();
     if (mode == MAIN_MENU) {
-        if (input.verticalChanged())
+        if (input.verticalChanged()) {
             selected = (selected + input.y + MENU_ITEMS) % MENU_ITEMS;
-        if (input.released(0))
+            if (input.y != 0)
+                playInterfaceSound(SoundId::MENU_MOVE);
+        }
+        if (input.released(0)) {
+            playInterfaceSound(SoundId::MENU_CHOOSE);
             chooseMenuItem(selected);
+        }
         return;
     }
     if (mode == SETTINGS) {
         handleSettingsInput(input);
         return;
     }
-    if (input.verticalChanged())
+    if (input.verticalChanged()) {
         moveInList(input.y);
+        if (input.y != 0)
+            playInterfaceSound(SoundId::MENU_MOVE);
+    }
     if (input.released(1)) {
         mode = 0;
         selected = 0;
+        playInterfaceSound(SoundId::MENU_BACK);
     } else if (input.released(0)) {
+        playInterfaceSound(SoundId::MENU_CHOOSE);
         startLevel(scroll + selected, fromKeyboard);
     }
 }
@@ -221,6 +234,8 @@ void WelcomeScreen::activate() {
     for (MenuInput& input : inputs)
         input.settle();
     keyboardInput.settle();
+    padsConnected = connectedPads();
+    playGameMusic(MusicId::MENU);
     AnimatedScreen::activate();
     scheduleNextFrame();
 }
@@ -244,11 +259,15 @@ void WelcomeScreen::handleSettingsInput(MenuInput& input) {
     std::vector<size_t> rows = settingRows();
     int count = static_cast<int>(rows.size());
     if (count == 0 || input.released(1)) {
+        playInterfaceSound(SoundId::MENU_BACK);
         leaveSettings();
         return;
     }
-    if (input.verticalChanged())
+    if (input.verticalChanged()) {
         selected = ((selected + input.y) % count + count) % count;
+        if (input.y != 0)
+            playInterfaceSound(SoundId::MENU_MOVE);
+    }
     selected = std::min(std::max(selected, 0), count - 1);
     size_t key = rows[static_cast<size_t>(selected)];
     int direction = input.x != input.prevX ? input.x : 0;
@@ -257,11 +276,20 @@ void WelcomeScreen::handleSettingsInput(MenuInput& input) {
     if (direction != 0) {
         settings.change(key, direction);
         applySetting(key);
+        // After the setting: a volume row is heard at its new volume.
+        playInterfaceSound(SoundId::MENU_CHOOSE);
     }
 }
 
-// Full screen takes effect at once; the others at the next start.
+// Full screen, the volumes and rumble take effect at once; antialiasing at the next start.
 void WelcomeScreen::applySetting(size_t key) {
+    AudioDevice* audio = gameAudio();
+    if (key == Settings::indexOf("effects_volume") && audio)
+        audio->setEffectsVolume(settings.at(key));
+    if (key == Settings::indexOf("music_volume") && audio)
+        audio->setMusicVolume(settings.at(key));
+    if (key == Settings::indexOf("rumble"))
+        setRumbleEnabled(settings.at(key) != 0);
     if (key == Settings::indexOf("fullscreen")) {
         bool wanted = settings.at(key) != 0;
         if (wanted != fullscreen) {
@@ -285,4 +313,18 @@ void WelcomeScreen::leaveSettings() {
     }
     fflush(stdout);
     settingsOnEntry = settings;
+}
+
+int WelcomeScreen::connectedPads() const {
+    return static_cast<int>(JoystickManager::instance()->connectedGamepads().size());
+}
+
+// The status line names the pads; a pad that comes or goes is heard as well.
+void WelcomeScreen::hearPads() {
+    int now = connectedPads();
+    if (now > padsConnected)
+        playInterfaceSound(SoundId::PAD_PLUGGED);
+    else if (now < padsConnected)
+        playInterfaceSound(SoundId::PAD_UNPLUGGED);
+    padsConnected = now;
 }

@@ -86,6 +86,7 @@ public:
     Settings settings;              // as the settings file has them, changed on the Settings rows
     std::string settingsPath;       // the settings file; main sets it
     Settings settingsOnEntry;       // as they were when the Settings rows were entered
+    int padsConnected = 0;          // at the last tick, to hear a pad come or go
 
 private:
     WelcomeScreen();
@@ -96,6 +97,8 @@ private:
     void moveInList(int step);
     void handleSettingsInput(MenuInput& input);
     void applySetting(size_t key);
+    int connectedPads() const;
+    void hearPads();
     void drawTitle() const;
     void drawDisplayTank() const;
     void drawRows() const;

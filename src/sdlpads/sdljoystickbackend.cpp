@@ -1,5 +1,7 @@
 #include "sdlpads/sdljoystickbackend.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -192,4 +194,14 @@ bool SdlJoystickBackend::readName(unsigned id, std::string& name) {
         return false;
     name = slots[id].name;
     return true;
+}
+
+bool SdlJoystickBackend::rumble(unsigned id, float strength, unsigned ms) {
+    Slot* slot = present(id);
+    if (!slot)
+        return false;
+    auto level = static_cast<Uint16>(std::lround(std::clamp(strength, 0.0f, 1.0f) * 65535.0f));
+    if (slot->controller)
+        return SDL_GameControllerRumble(slot->controller, level, level, ms) == 0;
+    return SDL_JoystickRumble(slot->joystick, level, level, ms) == 0;
 }

@@ -29,6 +29,9 @@ public:
     bool readName(unsigned id, std::string& name) override;
     // Drains SDL's events (which also refreshes every pad's state) and binds or frees slots.
     void pollEvents() override;
+    // SDL_GameControllerRumble (SDL_JoystickRumble for a pad without a mapping), both motors
+    // at `strength`.
+    bool rumble(unsigned id, float strength, unsigned ms) override;
 
 private:
     // One device id. The pad's GUID and name stay when it goes, to know it again.

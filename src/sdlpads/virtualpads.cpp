@@ -28,6 +28,18 @@ struct VirtualPad {
 };
 
 std::vector<VirtualPad> pads;
+// By pad, apart from the pads so that SDL's callback holds an index, never a pointer into a
+// vector that may grow.
+std::vector<int> rumbles;
+
+// SDL calls this on the game's thread from SDL_GameControllerRumble; a stop (0, 0) is a request
+// too.
+int countRumble(void* userdata, Uint16, Uint16) {
+    auto pad = reinterpret_cast<intptr_t>(userdata);
+    if (pad >= 0 && static_cast<size_t>(pad) < rumbles.size())
+        ++rumbles[static_cast<size_t>(pad)];
+    return 0;
+}
 
 bool isTrigger(int axis) {
     return axis == SDL_CONTROLLER_AXIS_TRIGGERLEFT || axis == SDL_CONTROLLER_AXIS_TRIGGERRIGHT;
@@ -70,6 +82,8 @@ bool plug(VirtualPad& pad) {
     desc.axis_mask = (1u << AXES) - 1;
     desc.button_mask = (1u << BUTTONS) - 1;
     desc.name = pad.name.c_str();
+    desc.userdata = reinterpret_cast<void*>(static_cast<intptr_t>(&pad - pads.data()));
+    desc.Rumble = countRumble;
     int index = SDL_JoystickAttachVirtualEx(&desc);
     if (index < 0)
         return false;
@@ -130,6 +144,7 @@ bool attachVirtualPads(int count, std::string& error) {
         return false;
     }
     pads.resize(count);
+    rumbles.assign(static_cast<size_t>(count), 0);
     // pads 0 .. i-1 are attached
     for (int i = 0; i < count; ++i) {
         VirtualPad& pad = pads[i];
@@ -145,6 +160,11 @@ bool attachVirtualPads(int count, std::string& error) {
         }
     }
     return true;
+}
+
+int virtualPadRumbles(int pad) {
+    return pad >= 0 && static_cast<size_t>(pad) < rumbles.size() ? rumbles[static_cast<size_t>(pad)]
+                                                                 : 0;
 }
 
 int virtualPadCount() {
@@ -191,5 +211,6 @@ void detachVirtualPads() {
         if (pad.joystick)
             unplug(pad);
     pads.clear();
+    rumbles.clear();
     releaseSdlPads();
 }

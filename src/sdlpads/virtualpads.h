@@ -29,5 +29,9 @@ bool setVirtualPadControl(int pad, const std::string& control, float value);
 bool unplugVirtualPad(int pad);
 bool plugVirtualPad(int pad); // the same pad comes back: same GUID and name
 
+// The rumble requests the game has sent pad `pad` since it was attached (each a call of SDL's
+// rumble on it, whatever its strength); 0 for an unknown pad.
+int virtualPadRumbles(int pad);
+
 // Detaches every virtual pad and forgets them (a test's clean-up).
 void detachVirtualPads();

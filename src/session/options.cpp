@@ -83,6 +83,14 @@ bool applyValue(const std::string& name, const std::string& value, Options& opti
             return false;
         }
         options.exitAfter = static_cast<int>(number);
+    } else if (name == "--effects-volume" || name == "--music-volume") {
+        if (!parseWholeNumber(value, 0, Options::MAX_VOLUME, number)) {
+            error = name + " wants a volume from 0 to " + std::to_string(Options::MAX_VOLUME) +
+                    ", not " + quoted(value);
+            return false;
+        }
+        (name == "--effects-volume" ? options.effectsVolume : options.musicVolume) =
+            static_cast<int>(number);
     } else if (name == "--screenshot") {
         return parseScreenshot(value, options, error);
     } else if (name == "--size") {
@@ -111,9 +119,10 @@ bool applyValue(const std::string& name, const std::string& value, Options& opti
 }
 
 bool takesValue(const std::string& name) {
-    static const char* const withValue[] = {"--pads",  "--script",     "--level",      "--seed",
-                                            "--trace", "--screenshot", "--exit-after", "--size",
-                                            "--data",  "--multisample"};
+    static const char* const withValue[] = {"--pads",        "--script",         "--level",
+                                            "--seed",        "--trace",          "--screenshot",
+                                            "--exit-after",  "--size",           "--data",
+                                            "--multisample", "--effects-volume", "--music-volume"};
     for (const char* option : withValue)
         if (name == option)
             return true;
@@ -195,6 +204,10 @@ bool parseOptions(const std::vector<std::string>& arguments, Options& options, s
             options.fullscreen = true;
         } else if (argument == "--no-multisample") {
             options.multisample = "off";
+        } else if (argument == "--mute") {
+            options.mute = true;
+        } else if (argument == "--no-rumble") {
+            options.noRumble = true;
         } else if (argument == "--help" || argument == "-h") {
             options.help = true;
         } else if (argument == "--version") {
@@ -229,6 +242,10 @@ const char* usageText() {
            "  --no-multisample         the same as --multisample off\n"
            "  --data DIR               the game's data folder (models/, textures/, levels/),\n"
            "                           looked at before QUORL_DATA and the usual places\n"
+           "  --mute                   run without sound (no audio device is opened)\n"
+           "  --effects-volume N       sound effects' volume, 0 (silent) to 10 (full)\n"
+           "  --music-volume N         music's volume, 0 (silent) to 10 (full)\n"
+           "  --no-rumble              pads never shake\n"
            "  --version                print the version\n"
            "  --help                   show this text\n"
            "Options given here win over the settings file for this run and are not saved.\n"

@@ -41,6 +41,12 @@ struct Options {
     // the settings say. A software renderer draws about twice as fast without them.
     std::string multisample;
     std::string dataFolder; // --data: where the game's data is, before anywhere else
+    // Sound: what is given here wins over the settings file for this run, unsaved.
+    static constexpr int MAX_VOLUME = 10;
+    bool mute = false;      // --mute: no audio device at all
+    int effectsVolume = -1; // 0..10; -1 for what the settings say
+    int musicVolume = -1;   // 0..10; -1 for what the settings say
+    bool noRumble = false;  // --no-rumble: pads never shake, whatever the settings say
     bool help = false;      // print the usage and stop
     bool version = false;   // print the version and stop
     // GLUT's own options (-display, -geometry, ...) in their order, passed on to glutInit.

@@ -9,6 +9,7 @@
 #include "platform/screenshot.h"
 #include "screens/gamescreen.h"
 #include "screens/shell.h"
+#include "session/soundsetup.h"
 
 PlaySession::PlaySession(const Options& options, std::vector<ScriptEvent> events, PadSink& pads)
     : events(std::move(events)), screenshots(options.screenshots),
@@ -202,6 +203,7 @@ void PlaySession::writeTrace() {
     line.add("screen", currentScreen ? currentScreen->traceName() : "none");
     if (currentScreen)
         currentScreen->addTraceFields(line);
+    addSoundTraceFields(line);
     std::string error;
     if (!trace.write(line, error)) {
         trace.close(); // one message, not one a frame

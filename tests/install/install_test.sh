@@ -37,7 +37,7 @@ listing >"$scratch/before"
 play() {
   (cd / && env -i DISPLAY="$DISPLAY" ${XAUTHORITY:+XAUTHORITY=$XAUTHORITY} PATH=/usr/bin:/bin HOME="$home" \
     XDG_DATA_HOME="$home/data" XDG_CONFIG_HOME="$home/config" XDG_CACHE_HOME="$home/cache" \
-    ${ASAN_OPTIONS:+ASAN_OPTIONS=$ASAN_OPTIONS} "$game" "$@")
+    SDL_AUDIODRIVER=dummy ${ASAN_OPTIONS:+ASAN_OPTIONS=$ASAN_OPTIONS} "$game" "$@")
 }
 # The first field `name` of a trace line, as its text: 6, "game", [56,0,0].
 field() { grep -oE "\"$2\":(\[[^]]*\]|[^,}]*)" <<<"$1" | head -n1 | cut -d: -f2-; }

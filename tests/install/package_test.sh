@@ -22,7 +22,7 @@ deb=$(find "$scratch/out" -maxdepth 1 -name 'quorl_*.deb')
 version=$("$build/quorl" --version | cut -d' ' -f2)
 [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "the package is not version $version"
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libsdl2 libinih freeglut3\|libglut libpng libc6; do
+for library in libsdl2 libsdl2-mixer libinih freeglut3\|libglut libpng libc6; do
   grep -Eq "$library" <<<"$depends" || fail "no dependency on $library: $depends"
 done
 
@@ -30,7 +30,8 @@ dpkg-deb -c "$deb" | sed -E 's|^.* [0-9]{2}:[0-9]{2} ||' >"$scratch/contents"
 app=io.github.quorl.Quorl
 for path in ./usr/bin/quorl ./usr/share/quorl/quorl-data-version \
   "./usr/share/quorl/levels/Open Arena" ./usr/share/quorl/models/tank_01.obj \
-  ./usr/share/quorl/textures/nuke.rgb ./usr/share/applications/$app.desktop \
+  ./usr/share/quorl/textures/nuke.rgb ./usr/share/quorl/sounds/shot_single.wav \
+  ./usr/share/quorl/sounds/music_match.wav ./usr/share/applications/$app.desktop \
   ./usr/share/metainfo/$app.metainfo.xml ./usr/share/icons/hicolor/48x48/apps/$app.png \
   ./usr/share/icons/hicolor/256x256/apps/$app.png; do
   grep -qxF "$path" "$scratch/contents" || fail "the package lacks $path"
@@ -43,9 +44,11 @@ home=$scratch/home
 mkdir -p "$home"
 (cd / && env -i DISPLAY="$DISPLAY" ${XAUTHORITY:+XAUTHORITY=$XAUTHORITY} PATH=/usr/bin:/bin \
   HOME="$home" XDG_DATA_HOME="$home/data" XDG_CONFIG_HOME="$home/config" \
-  XDG_CACHE_HOME="$home/cache" "$scratch/tree/usr/bin/quorl" --fast --exit-after 30 \
-  --trace "$scratch/trace.jsonl") >"$scratch/run.log" || fail "the run: $(cat "$scratch/run.log")"
+  XDG_CACHE_HOME="$home/cache" SDL_AUDIODRIVER=dummy "$scratch/tree/usr/bin/quorl" --fast \
+  --exit-after 30 --trace "$scratch/trace.jsonl") >"$scratch/run.log" || fail "the run: $(cat "$scratch/run.log")"
 grep -q "^Data: $scratch/tree/usr/share/quorl (beside the program)$" "$scratch/run.log" ||
   fail "not the package's data: $(head -n 3 "$scratch/run.log")"
+grep -q "^Sound: 44100 Hz, stereo, 16-bit$" "$scratch/run.log" ||
+  fail "the package's sounds were not loaded: $(grep "^Sound" "$scratch/run.log")"
 [ "$(wc -l <"$scratch/trace.jsonl")" = 31 ] || fail "not 31 frames"
 echo "package: $(basename "$deb"), $(wc -l <"$scratch/contents") entries, Depends: $depends"

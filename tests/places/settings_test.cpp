@@ -60,9 +60,13 @@ TEST(Settings, WrittenTextReadsBackAndStepsStayInRange) {
     EXPECT_EQ(defaults.get("window_width"), 800);
     EXPECT_EQ(defaults.get("window_height"), 600);
     EXPECT_EQ(defaults.get("multisample"), Settings::MULTISAMPLE_AUTO);
+    EXPECT_EQ(defaults.get("effects_volume"), 10);
+    EXPECT_EQ(defaults.get("music_volume"), 7);
+    EXPECT_EQ(defaults.get("rumble"), 1);
     EXPECT_EQ(defaults.text(), "# Quorl's settings, rewritten when they are changed in the game.\n"
                                "fullscreen = off\nwindow_width = 800\nwindow_height = 600\n"
-                               "multisample = auto\n");
+                               "multisample = auto\neffects_volume = 10\nmusic_volume = 7\n"
+                               "rumble = on\n");
     unsigned state = 7;
     for (int round = 0; round < 200; ++round) {
         Settings written = randomSettings(state), read;

@@ -6,6 +6,7 @@
 
 #include "platform/traceline.h"
 #include "screens/gamescreen.h"
+#include "screens/gamesound.h"
 #include "screens/player.h"
 #include "screens/shell.h"
 #include "screens/welcomescreen.h"
@@ -220,9 +221,12 @@ TEST_F(WelcomeMenu, SettingsRowsChangeWithLeftAndRightAndAreSavedWhenLeft) {
     click(0);
     ASSERT_EQ(screen->mode, WelcomeScreen::SETTINGS);
     std::vector<size_t> rows = WelcomeScreen::settingRows();
-    ASSERT_EQ(rows.size(), 2u);
+    ASSERT_EQ(rows.size(), 5u);
     EXPECT_EQ(rows[0], Settings::indexOf("fullscreen"));
     EXPECT_EQ(rows[1], Settings::indexOf("multisample"));
+    EXPECT_EQ(rows[2], Settings::indexOf("effects_volume"));
+    EXPECT_EQ(rows[3], Settings::indexOf("music_volume"));
+    EXPECT_EQ(rows[4], Settings::indexOf("rumble"));
     TraceLine line;
     screen->addTraceFields(line);
     EXPECT_NE(line.text().find("\"fullscreen\":\"off\",\"multisample\":\"auto\""),
@@ -233,9 +237,13 @@ TEST_F(WelcomeMenu, SettingsRowsChangeWithLeftAndRightAndAreSavedWhenLeft) {
     EXPECT_EQ(screen->settings.get("fullscreen"), 1);
     EXPECT_TRUE(fullscreen);
     EXPECT_EQ(fake->fullScreenToggles, 1);
-    step(DOWN);
-    step(DOWN); // round to the first row
-    step(UP);   // and back to the last
+    for (int row = 1; row <= 5; ++row)
+        step(DOWN); // round to the first row
+    step(UP);       // and back to the last
+    EXPECT_EQ(screen->selected, 4);
+    step(UP);
+    step(UP);
+    step(UP);
     EXPECT_EQ(screen->selected, 1);
     first.stick.x = -1; // left: auto -> off
     screen->tick();
@@ -251,7 +259,8 @@ TEST_F(WelcomeMenu, SettingsRowsChangeWithLeftAndRightAndAreSavedWhenLeft) {
     EXPECT_EQ(screen->selected, 2);
     EXPECT_EQ(fileText(screen->settingsPath),
               "# Quorl's settings, rewritten when they are changed in the game.\n"
-              "fullscreen = on\nwindow_width = 800\nwindow_height = 600\nmultisample = on\n");
+              "fullscreen = on\nwindow_width = 800\nwindow_height = 600\nmultisample = on\n"
+              "effects_volume = 10\nmusic_volume = 7\nrumble = on\n");
 
     // Unchanged: the file is not touched, even when it is no longer the settings' own text.
     std::ofstream(screen->settingsPath) << "window_width = 1024\n";
@@ -267,6 +276,41 @@ TEST_F(WelcomeMenu, SettingsRowsChangeWithLeftAndRightAndAreSavedWhenLeft) {
     EXPECT_EQ(screen->mode, WelcomeScreen::MAIN_MENU);
     EXPECT_EQ(screen->message.find("Settings not saved: "), 0u) << screen->message;
     fullscreen = false;
+}
+
+// The menu answers every move, choice and return with its sound, and the rumble row acts at
+// once (the volume rows reach the device the same way; without one they only change the
+// settings).
+TEST_F(WelcomeMenu, MenuSoundsAndTheRumbleRowActAtOnce) {
+    ScratchFolder folder;
+    screen->settings = Settings();
+    screen->settingsPath = (folder.path / "settings").string();
+    auto heard = [] {
+        std::string names;
+        for (const StartedSound& s : soundsThisFrame().started())
+            names += std::string(soundName(s.sound)) + " ";
+        beginSoundFrame();
+        return names;
+    };
+    beginSoundFrame();
+    step(DOWN);
+    step(DOWN);
+    EXPECT_EQ(heard(), "menu-move menu-move ");
+    click(0);
+    ASSERT_EQ(screen->mode, WelcomeScreen::SETTINGS);
+    EXPECT_EQ(heard(), "menu-choose ");
+    step(UP); // round to the last row: rumble
+    EXPECT_EQ(heard(), "menu-move ");
+    setRumbleEnabled(true);
+    tapKey(GLUT_KEY_LEFT);
+    EXPECT_EQ(screen->settings.get("rumble"), 0);
+    EXPECT_FALSE(rumbleEnabled());
+    EXPECT_EQ(heard(), "menu-choose ");
+    click(1);
+    EXPECT_EQ(screen->mode, WelcomeScreen::MAIN_MENU);
+    EXPECT_EQ(heard(), "menu-back ");
+    EXPECT_NE(fileText(screen->settingsPath).find("rumble = off"), std::string::npos);
+    setRumbleEnabled(true);
 }
 
 } // namespace

@@ -77,6 +77,19 @@ TEST(Options, EveryOptionInBothSpellings) {
     EXPECT_EQ(options.seed, 0u);
     EXPECT_EQ(options.exitAfter, 0);
     EXPECT_TRUE(options.help);
+    EXPECT_FALSE(options.mute);
+    EXPECT_EQ(options.effectsVolume, -1); // the settings say
+    EXPECT_EQ(options.musicVolume, -1);
+    EXPECT_FALSE(options.noRumble);
+
+    ASSERT_TRUE(parse({"--mute", "--effects-volume", "0", "--music-volume=10", "--no-rumble"},
+                      options, error))
+        << error;
+    EXPECT_TRUE(options.mute);
+    EXPECT_EQ(options.effectsVolume, 0);
+    EXPECT_EQ(options.musicVolume, 10);
+    EXPECT_TRUE(options.noRumble);
+    EXPECT_FALSE(options.scripted()); // sound options alone are a player's run
 }
 
 // Each bad command line is refused with a message that names the culprit.
@@ -115,6 +128,12 @@ TEST(Options, BadValuesAreRefusedByName) {
         {{"--multisample", "4"}, "--multisample wants auto, on or off"},
         {{"--multisample"}, "--multisample needs a value"},
         {{"--data="}, "--data"},
+        {{"--effects-volume", "11"}, "--effects-volume wants a volume from 0 to 10"},
+        {{"--effects-volume", "-1"}, "--effects-volume"},
+        {{"--effects-volume", "loud"}, "--effects-volume"},
+        {{"--music-volume", "5.5"}, "--music-volume"},
+        {{"--music-volume"}, "--music-volume needs a value"},
+        {{"--mute=yes"}, "--mute=yes"},
         {{"--turbo"}, "--turbo"},
         {{"level1"}, "level1"},
     };

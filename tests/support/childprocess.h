@@ -8,7 +8,8 @@
 // when destroyed. It never sees the real home: HOME and the XDG folders (data, config, cache,
 // state) point into a scratch home folder, XDG_PICTURES_DIR and QUORL_DATA are unset, so that
 // whatever it saves for the player (levels, settings, screenshots, a driver's cache) stays out
-// of the checkout and out of the tester's home.
+// of the checkout and out of the tester's home. SDL_AUDIODRIVER is "dummy": it plays silently
+// unless `environment` names another driver (a test capturing the sound with "disk").
 class ChildProcess {
 public:
     // `checkLeaks`: a sanitizer build's leak check stays on at the program's exit, and its

@@ -16,7 +16,7 @@ RunFolder::RunFolder(bool shippedLevels) {
     path = fs::temp_directory_path() /
            ("quorl_run_" + std::to_string(getpid()) + "_" + std::to_string(count++));
     fs::create_directories(path);
-    for (const char* data : {"models", "textures"})
+    for (const char* data : {"models", "textures", "sounds"})
         fs::create_directory_symlink(fs::path(QUORL_SOURCE_DIR) / "data" / data, path / data);
     // The game takes the folder it starts in for its data.
     fs::create_symlink(fs::path(QUORL_SOURCE_DIR) / "data" / "quorl-data-version",
