@@ -8,7 +8,6 @@
 #include "entities/tank.h"
 #include "input/joystickmanager.h"
 #include "math/colours.h"
-#include "math/randomsource.h"
 #include "platform/frameclock.h"
 #include "platform/platform.h"
 #include "platform/stroketext.h"
@@ -84,7 +83,7 @@ void WelcomeScreen::tick() {
         handleInput(input, false);
     handleInput(keyboardInput, true);
     if (!marker->isRotating)
-        marker->startRotation(randomSource.randomInt(0, 5), 0);
+        marker->startRotation(markerRandom.uniformInt(0, 5), 0);
     marker->updateRotation(dt);
     markerAngle += dt * markerSpin;
     platform().postRedisplay();

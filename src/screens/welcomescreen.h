@@ -11,6 +11,7 @@
 #include "input/menuinput.h"
 #include "math/vectors.h"
 #include "screens/animatedscreen.h"
+#include "view/viewrandom.h"
 
 struct GlmModel;
 class RubiksCube;
@@ -66,6 +67,7 @@ public:
     Vec3f titleSize;                // after scaling to width 1
     Tank* displayTank = nullptr;    // owned, not in any world
     RubiksCube* marker = nullptr;   // owned
+    ViewRandom markerRandom{7};     // the layers the marker turns: its own, not the match's
     float markerAngle = 0.0f;       // degrees about the vertical
     float markerSpin = 90.0f;       // degrees per second
     int selected = 0;               // the menu item, or the visible list row
