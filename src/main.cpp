@@ -9,6 +9,8 @@
 #include "input/joystickmanager.h"
 #include "math/randomsource.h"
 #include "platform/frameclock.h"
+#include "replay/matchreplay.h"
+#include "replay/recordfile.h"
 #include "screens/gamescreen.h"
 #include "screens/leveleditor.h"
 #include "screens/shell.h"
@@ -18,6 +20,7 @@
 #include "session/options.h"
 #include "session/playsession.h"
 #include "session/script.h"
+#include "session/verifyrun.h"
 
 namespace {
 
@@ -50,7 +53,37 @@ bool checkInputs(const Options& options, std::vector<ScriptEvent>& events, std::
         error = "--level: there is no level file levels/" + options.level;
         return false;
     }
+    std::filesystem::path recordFolder = std::filesystem::path(options.recordPath).parent_path();
+    if (!options.recordPath.empty() && !recordFolder.empty() &&
+        !std::filesystem::is_directory(recordFolder, ignored)) {
+        error =
+            "--record: there is no folder " + recordFolder.string() + " for " + options.recordPath;
+        return false;
+    }
     return true;
+}
+
+// The record of --replay, read and checked before any window opens; null, with `error`, when
+// it cannot be replayed.
+std::shared_ptr<const MatchRecord> loadReplay(const std::string& path, std::string& error) {
+    auto record = std::make_shared<MatchRecord>();
+    if (!readRecordFile(path, QUORL_VERSION, *record, error))
+        return nullptr;
+    if (!MatchReplay::open(record, error)) {
+        error = "cannot replay " + path + ": " + error;
+        return nullptr;
+    }
+    return record;
+}
+
+// Records go where --record says: the run's first match, and no later one over it.
+void recordFirstMatch(GameScreen& game, const std::string& path) {
+    game.recordPath = [path, used = false]() mutable {
+        if (used)
+            return std::string();
+        used = true;
+        return path;
+    };
 }
 
 // Everything the screens hold, released before the program ends: a clean run leaves nothing
@@ -73,12 +106,26 @@ int main(int argc, char** argv) {
         printf("%s", usageText());
         return 0;
     }
+    std::shared_ptr<const MatchRecord> record;
+    if (!options.replayPath.empty()) {
+        record = loadReplay(options.replayPath, error);
+        if (!record)
+            return refuse(error);
+        if (options.verify)
+            return verifyRun(options.replayPath, record);
+    }
     std::vector<ScriptEvent> events;
     if (!checkInputs(options, events, error))
         return refuse(error);
     if (options.seeded)
         randomSource.seed(options.seed);
     frameClock.fixedStep = options.fixedStep;
+    GameScreen* game = GameScreen::instance();
+    if (options.seeded)
+        game->matchSeed = options.seed;
+    game->gameVersion = QUORL_VERSION;
+    if (!options.recordPath.empty())
+        recordFirstMatch(*game, options.recordPath);
 
     installEntityHooks();
     installCollisionResponse();
@@ -101,13 +148,22 @@ int main(int argc, char** argv) {
     session.attachPads();
     JoystickManager::install(std::make_unique<SdlJoystickBackend>());
     WelcomeScreen* welcome = WelcomeScreen::instance();
-    GameScreen::instance()->returnScreen = welcome;
+    game->returnScreen = welcome;
     LevelEditor::instance()->returnScreen = welcome;
     Screen* first = welcome;
     if (!options.level.empty() && welcome->startLevelNamed(options.level))
-        first = GameScreen::instance();
+        first = game;
+    if (record) {
+        if (!game->startReplay(record, error)) {
+            releaseScreens();
+            return refuse("cannot replay " + options.replayPath + ": " + error);
+        }
+        first = game;
+    }
     int status = runShell(first);
     int sessionStatus = session.finish();
     releaseScreens();
+    if (game->recordingFailed && sessionStatus == 0)
+        sessionStatus = 1;
     return status != 0 ? status : sessionStatus;
 }

@@ -1,6 +1,7 @@
 #include "screens/gamescreen.h"
 
 #include <GL/gl.h>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -18,6 +19,11 @@ namespace {
 
 constexpr float OVERVIEW_FOV = 65.0f; // degrees, the overview's vertical view
 
+unsigned int clockSeed() {
+    auto now = std::chrono::system_clock::now().time_since_epoch().count();
+    return static_cast<unsigned int>(now ^ (now >> 32));
+}
+
 } // namespace
 
 GameScreen::GameScreen() : keyboardKeys(KeyboardInput::tankKeys()) {}
@@ -31,7 +37,8 @@ bool GameScreen::startGame(std::string levelName, bool withKeyboard) {
     LevelSource level{levelName, ""};
     if (!levelName.empty() && !readLevelText(levelName, level.text))
         return false;
-    auto next = std::make_unique<Match>(std::move(level), MatchSettings());
+    auto next = std::make_unique<Match>(std::move(level), MatchSettings(),
+                                        matchSeed ? *matchSeed : clockSeed());
     if (!next->world)
         return false;
     endGame();
@@ -42,10 +49,48 @@ bool GameScreen::startGame(std::string levelName, bool withKeyboard) {
     overviewCamera = new WorldCamera();
     overviewCamera->zoomToFit(match->world->halfExtent(), OVERVIEW_FOV);
     viewMode = 1;
+    std::string path = recordPath ? recordPath() : std::string();
+    if (!path.empty()) {
+        recorder = std::make_unique<MatchRecorder>(*match, path, gameVersion);
+        if (recorder->failed()) {
+            recordingFailed = true;
+            recorder.reset();
+        } else {
+            printf("Recording the match into %s\n", path.c_str());
+        }
+    }
+    return true;
+}
+
+// The record's last block, its end mark and the file closed: while the match is still there.
+void GameScreen::stopRecording() {
+    if (!recorder)
+        return;
+    recorder->finish();
+    recordingFailed = recordingFailed || recorder->failed();
+    recorder.reset();
+}
+
+bool GameScreen::editMatch(const MatchEdit& edit, std::string& error) {
+    if (!match) {
+        error = "no match is running";
+        return false;
+    }
+    if (replay) {
+        error = "a replay plays its record's edits only";
+        return false;
+    }
+    if (recorder)
+        recorder->beforeTick(); // the state before the first tick, if this comes before it
+    if (!applyMatchEdit(*match, edit, error))
+        return false;
+    if (recorder)
+        recorder->noteEdit(edit);
     return true;
 }
 
 void GameScreen::endGame() {
+    stopRecording();
     // The match first: it lets go of the players' tanks before its world goes.
     delete match;
     match = nullptr;
@@ -54,6 +99,7 @@ void GameScreen::endGame() {
     players.clear();
     delete overviewCamera;
     overviewCamera = nullptr;
+    replay.reset(); // after the players, whose sources it owns
 }
 
 void GameScreen::createPlayers(bool withKeyboard) {
@@ -127,7 +173,19 @@ void GameScreen::tick() {
     frameClock.tick();
     float dt = frameClock.dt;
     JoystickManager::instance()->pollEvents();
+    if (replay) {
+        tickReplay();
+        return;
+    }
+    if (recorder)
+        recorder->beforeTick();
     Match::Step step = match->tick(dt);
+    if (recorder) {
+        recorder->afterTick(dt);
+        recordingFailed = recordingFailed || recorder->failed();
+        if (step == Match::Step::OVER)
+            stopRecording();
+    }
     if (step == Match::Step::NEW_ROUND)
         followTanks();
     if (viewMode == 1)
@@ -140,13 +198,16 @@ void GameScreen::tick() {
 
 // The keyboard player's keys are not developer keys; a key bound to it does nothing else.
 void GameScreen::keyboardUp(unsigned char key, int, int) {
-    keyboardKeys.release(key);
+    if (!replay)
+        keyboardKeys.release(key);
 }
 
 void GameScreen::special(int key, int, int) {
-    keyboardKeys.press(KeyboardInput::SPECIAL + key);
+    if (!replaySpecial(key))
+        keyboardKeys.press(KeyboardInput::SPECIAL + key);
 }
 
 void GameScreen::specialUp(int key, int, int) {
-    keyboardKeys.release(KeyboardInput::SPECIAL + key);
+    if (!replay)
+        keyboardKeys.release(KeyboardInput::SPECIAL + key);
 }

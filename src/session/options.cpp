@@ -88,6 +88,10 @@ bool applyValue(const std::string& name, const std::string& value, Options& opti
             return false;
         }
         options.level = value;
+    } else if (name == "--record") {
+        options.recordPath = value;
+    } else if (name == "--replay") {
+        options.replayPath = value;
     } else {
         (name == "--script" ? options.scriptPath : options.tracePath) = value;
     }
@@ -95,8 +99,9 @@ bool applyValue(const std::string& name, const std::string& value, Options& opti
 }
 
 bool takesValue(const std::string& name) {
-    static const char* const withValue[] = {"--pads",  "--script",     "--level",      "--seed",
-                                            "--trace", "--screenshot", "--exit-after", "--size"};
+    static const char* const withValue[] = {"--pads",   "--script",     "--level",      "--seed",
+                                            "--trace",  "--screenshot", "--exit-after", "--size",
+                                            "--record", "--replay"};
     for (const char* option : withValue)
         if (name == option)
             return true;
@@ -110,7 +115,42 @@ bool isGlutOption(const std::string& argument, bool& takesArgument) {
            argument == "-iconic" || argument == "-gldebug" || argument == "-sync";
 }
 
+// What a replay cannot take: it is its record's match, and --verify opens no window.
+bool checkReplay(const Options& options, std::string& error) {
+    if (options.verify && options.replayPath.empty()) {
+        error = "--verify checks the record of --replay FILE, and none is given";
+        return false;
+    }
+    if (options.replayPath.empty())
+        return true;
+    if (!options.level.empty() || !options.recordPath.empty()) {
+        error = std::string("--replay plays its record's match: it does not go with ") +
+                (options.level.empty() ? "--record" : "--level");
+        return false;
+    }
+    if (!options.verify)
+        return true;
+    const struct {
+        bool given;
+        const char* name;
+    } windowOptions[] = {{options.pads > 0, "--pads"},
+                         {!options.scriptPath.empty(), "--script"},
+                         {!options.tracePath.empty(), "--trace"},
+                         {!options.screenshots.empty(), "--screenshot"},
+                         {options.exitAfter >= 0, "--exit-after"},
+                         {options.fast, "--fast"}};
+    for (const auto& option : windowOptions)
+        if (option.given) {
+            error = std::string("--verify runs without a window: ") + option.name +
+                    " does not go with it";
+            return false;
+        }
+    return true;
+}
+
 bool checkTogether(const Options& options, std::string& error) {
+    if (!checkReplay(options, error))
+        return false;
     for (const ScreenshotRequest& shot : options.screenshots)
         if (options.exitAfter >= 0 && shot.frame > options.exitAfter) {
             error = "--screenshot at frame " + std::to_string(shot.frame) +
@@ -148,6 +188,8 @@ bool parseOptions(const std::vector<std::string>& arguments, Options& options, s
         } else if (argument == "--fast") {
             options.fast = true;
             options.fixedStep = true; // the game's time must not follow the racing clock
+        } else if (argument == "--verify") {
+            options.verify = true;
         } else if (argument == "--fullscreen") {
             options.fullscreen = true;
         } else if (argument == "--no-multisample") {
@@ -180,6 +222,12 @@ const char* usageText() {
            "  --fullscreen             start in full screen\n"
            "  --no-multisample         no antialiasing: about twice the frame rate on a\n"
            "                           machine that draws without a graphics card\n"
+           "  --record FILE            record the first match of the run into FILE\n"
+           "  --replay FILE            watch the match recorded in FILE: Space pauses, Right\n"
+           "                           steps while paused, Up and Down change the speed\n"
+           "  --verify                 with --replay: re-play the record without a window and\n"
+           "                           compare its states; exit 0 when all agree, 1 when one\n"
+           "                           differs, 2 when the record cannot be read\n"
            "  --help                   show this text\n"
            "Frames are numbered from 0 at start-up, 60 a second. While playing, F11 turns full\n"
            "screen on and off and F12 saves a screenshot in screenshots/.\n";

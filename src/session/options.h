@@ -34,7 +34,10 @@ struct Options {
     // Antialiased edges through a multisampled window. A software renderer draws about twice
     // as fast without them, which --no-multisample gives players on machines without a GPU.
     bool multisample = true;
-    bool help = false; // print the usage and stop
+    std::string recordPath; // file the first match of the run is recorded into; empty for none
+    std::string replayPath; // record to watch (or verify) instead of the menus; empty for none
+    bool verify = false;    // check the replay's record headless instead of watching it
+    bool help = false;      // print the usage and stop
     // GLUT's own options (-display, -geometry, ...) in their order, passed on to glutInit.
     std::vector<std::string> glutArguments;
 
