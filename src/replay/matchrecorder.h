@@ -14,12 +14,12 @@ class Match;
 // its dt and the controls the match read that changed, the edits made before a tick, and the
 // state hash before the first tick, every HASH_INTERVAL ticks and at the end. Written as it
 // goes: a block reaches the file every FLUSH_INTERVAL ticks or second of match time, so a game
-// that stops loses at most the last second. Reads the match, never changes it. Computer
-// players' controls are not kept: a replay makes them again.
+// that stops loses at most the last second; finished, the file is compressed (recordfile.h). Reads
+// the match, never changes it. Computer players' controls are not kept: a replay makes them again.
 //
 // Owned by whoever ticks the match (the game screen); the match must outlive it. Costs the
-// game's thread about a microsecond a tick, and a hash and a few kilobytes' compression a
-// second (bench/replay_bench.cpp).
+// game's thread a few microseconds a tick, tens in a tick that hashes or flushes, and the
+// compression of the whole body when it finishes (bench/replay_bench.cpp).
 class MatchRecorder {
 public:
     static constexpr int HASH_INTERVAL = 60;  // ticks

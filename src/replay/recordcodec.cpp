@@ -36,6 +36,12 @@ constexpr uint8_t END = 0xc2;
 
 constexpr float PAD_UNITS = 32768.0f; // a pad's axis in whole 1/32768ths
 constexpr int32_t PAD_LIMIT = 32768;
+// A value's code: 0..3 the values of EXACT; 4, its bits follow; from 5 on, a whole number of
+// 1/32768ths, 5 + the zigzag of its (non-zero) difference from the last value's, less one.
+constexpr float EXACT[] = {0.0f, -0.0f, 1.0f, -1.0f};
+constexpr uint32_t EXACT_VALUES = 4;
+constexpr uint64_t BITS_CODE = 4;
+constexpr uint64_t UNITS_CODE = 4; // plus the zigzag, which is at least 1
 
 // The fields of a change, in the order their values follow.
 enum Field : uint8_t {
@@ -109,15 +115,23 @@ int32_t unitsBase(float last) {
     return static_cast<int32_t>(std::lround(last * PAD_UNITS));
 }
 
+// A stick's or trigger's value: its own code when it is one a stick rests at or is pushed all
+// the way to, else its difference in 1/32768ths from the last (what a pad reports), else its
+// bits.
 void putValue(std::string& out, float last, float value) {
+    uint32_t bits = bitsOf(value);
+    for (uint32_t code = 0; code < EXACT_VALUES; ++code)
+        if (bits == bitsOf(EXACT[code])) {
+            out.push_back(static_cast<char>(code));
+            return;
+        }
     int32_t units = 0;
-    if (padUnits(value, units)) {
-        putVarint(out, zigzag(static_cast<int64_t>(units) - unitsBase(last)) << 1);
-    } else if (value == 0.0f && std::signbit(value)) {
-        putVarint(out, 1);
+    int64_t step = padUnits(value, units) ? units - unitsBase(last) : 0;
+    if (step != 0) {
+        putVarint(out, UNITS_CODE + zigzag(step));
     } else {
-        putVarint(out, 3);
-        putLittleEndian(out, bitsOf(value), 4);
+        out.push_back(static_cast<char>(BITS_CODE));
+        putLittleEndian(out, bits, 4);
     }
 }
 
@@ -400,6 +414,8 @@ private:
             Read read = seatChange(controls, start);
             if (read != Read::OK)
                 return read;
+            if (controls == last[static_cast<size_t>(seat)])
+                return corrupt("a seat's change changes nothing", start);
             record.changes.push_back(SeatChange{record.tickCount(), seat, controls});
         }
         return Read::OK;
@@ -409,20 +425,21 @@ private:
         uint64_t coded = 0;
         if (!in.varint(coded))
             return in.ranOut() ? Read::CUT : corrupt("a control's value does not read", start);
-        if ((coded & 1) == 0) {
-            int64_t units = unitsBase(value) + unzigzag(coded >> 1);
-            if (units < -PAD_LIMIT || units > PAD_LIMIT)
-                return corrupt("a control's value is out of range", start);
-            value = static_cast<float>(units) / PAD_UNITS;
-        } else if (coded == 1) {
-            value = -0.0f;
-        } else if (coded == 3) {
+        if (coded < EXACT_VALUES) {
+            value = EXACT[coded];
+        } else if (coded == BITS_CODE) {
             uint64_t bits = 0;
             if (!in.littleEndian(4, bits))
                 return Read::CUT;
             value = floatOf(static_cast<uint32_t>(bits));
         } else {
-            return corrupt("a control's value is of unknown kind", start);
+            int64_t step = unzigzag(coded - UNITS_CODE);
+            if (step < -2 * PAD_LIMIT || step > 2 * PAD_LIMIT)
+                return corrupt("a control's value is out of range", start);
+            int64_t units = unitsBase(value) + step;
+            if (units < -PAD_LIMIT || units > PAD_LIMIT)
+                return corrupt("a control's value is out of range", start);
+            value = static_cast<float>(units) / PAD_UNITS;
         }
         if (!(value >= low && value <= 1.0f))
             return corrupt("a control's value " + std::to_string(value) + " is out of range",

@@ -9,26 +9,36 @@
 namespace {
 
 constexpr size_t PREFIX = sizeof RECORD_MAGIC + 2; // magic and format version
-// Small blocks of small entries: a high level costs little time and finds the long matches.
+// A whole body at once: a high level finds the repeats of a long match and costs a fraction of
+// a second at its end.
 constexpr int COMPRESSION_LEVEL = 9;
+enum BodyKind : uint8_t { RAW_BODY = 0, ZSTD_BODY = 1 };
 
-std::string filePrefix(const std::string& gameVersion) {
+std::string filePrefix(const std::string& gameVersion, BodyKind kind) {
     std::string out(RECORD_MAGIC, sizeof RECORD_MAGIC);
     out.push_back(static_cast<char>(RECORD_FORMAT_VERSION & 0xff));
     out.push_back(static_cast<char>(RECORD_FORMAT_VERSION >> 8));
     size_t length = std::min(gameVersion.size(), recordcodec::MAX_GAME_VERSION);
     out.push_back(static_cast<char>(length));
     out.append(gameVersion, 0, length);
+    out.push_back(static_cast<char>(kind));
     return out;
 }
 
-ZSTD_CCtx* newCompressor() {
+// The body as one zstd frame with its checksum; empty when it cannot be made.
+std::string compressBody(const std::string& body) {
+    std::string out(ZSTD_compressBound(body.size()), '\0');
     ZSTD_CCtx* context = ZSTD_createCCtx();
-    if (context) {
-        ZSTD_CCtx_setParameter(context, ZSTD_c_compressionLevel, COMPRESSION_LEVEL);
-        ZSTD_CCtx_setParameter(context, ZSTD_c_checksumFlag, 1);
-    }
-    return context;
+    if (!context)
+        return "";
+    ZSTD_CCtx_setParameter(context, ZSTD_c_compressionLevel, COMPRESSION_LEVEL);
+    ZSTD_CCtx_setParameter(context, ZSTD_c_checksumFlag, 1);
+    size_t size = ZSTD_compress2(context, out.data(), out.size(), body.data(), body.size());
+    ZSTD_freeCCtx(context);
+    if (ZSTD_isError(size))
+        return "";
+    out.resize(size);
+    return out;
 }
 
 // Decompresses a whole zstd stream into `body`. `frameEnded` tells whether the stream's frame
@@ -85,11 +95,6 @@ std::string printable(std::string text) {
 
 } // namespace
 
-struct RecordWriter::Stream {
-    ZSTD_CCtx* context = newCompressor();
-    ~Stream() { ZSTD_freeCCtx(context); }
-};
-
 RecordWriter::RecordWriter() = default;
 
 RecordWriter::~RecordWriter() {
@@ -106,19 +111,15 @@ bool RecordWriter::open(const std::string& filePath, const RecordHeader& header,
                         std::string& error) {
     close();
     path = filePath;
-    stream = std::make_unique<Stream>();
-    if (!stream->context) {
-        error = "cannot record into " + path + ": no memory for the compressor";
-        return false;
-    }
     file = fopen(path.c_str(), "wb");
     if (!file) {
         error = "cannot record into " + path + ": " + strerror(errno);
         return false;
     }
     pending.clear();
+    body.clear();
     encoder = std::make_unique<recordcodec::Encoder>(header, pending);
-    std::string prefix = filePrefix(header.gameVersion);
+    prefix = filePrefix(header.gameVersion, RAW_BODY);
     written = 0;
     if (fwrite(prefix.data(), 1, prefix.size(), file) != prefix.size()) {
         error = "cannot write " + path + ": " + strerror(errno);
@@ -129,45 +130,21 @@ bool RecordWriter::open(const std::string& filePath, const RecordHeader& header,
     return flush(error);
 }
 
-bool RecordWriter::compress(int mode, std::string& error) {
+bool RecordWriter::flush(std::string& error) {
     if (!file) {
         error = "the record " + path + " is not open";
         return false;
     }
     encoder->settle();
-    ZSTD_inBuffer in{pending.data(), pending.size(), 0};
-    std::string out(ZSTD_CStreamOutSize(), '\0');
-    size_t left = 0;
-    // Invariant: everything of in.src before in.pos has been handed to the compressor, and all
-    // it gave back is in the file.
-    do {
-        ZSTD_outBuffer buffer{out.data(), out.size(), 0};
-        left = ZSTD_compressStream2(stream->context, &buffer, &in,
-                                    static_cast<ZSTD_EndDirective>(mode));
-        if (ZSTD_isError(left)) {
-            error =
-                std::string("cannot compress the record ") + path + ": " + ZSTD_getErrorName(left);
-            close();
-            return false;
-        }
-        if (fwrite(out.data(), 1, buffer.pos, file) != buffer.pos) {
-            error = "cannot write " + path + ": " + strerror(errno);
-            close();
-            return false;
-        }
-        written += buffer.pos;
-    } while (left != 0 || in.pos < in.size);
-    pending.clear();
-    if (fflush(file) != 0) {
+    if (fwrite(pending.data(), 1, pending.size(), file) != pending.size() || fflush(file) != 0) {
         error = "cannot write " + path + ": " + strerror(errno);
         close();
         return false;
     }
+    written += pending.size();
+    body += pending;
+    pending.clear();
     return true;
-}
-
-bool RecordWriter::flush(std::string& error) {
-    return compress(ZSTD_e_flush, error);
 }
 
 bool RecordWriter::finish(std::string& error) {
@@ -176,16 +153,35 @@ bool RecordWriter::finish(std::string& error) {
         return false;
     }
     encoder->end();
-    bool ok = compress(ZSTD_e_end, error);
+    bool ok = flush(error);
     if (ok && fclose(file) != 0) {
         error = "cannot write " + path + ": " + strerror(errno);
         ok = false;
     }
     file = nullptr;
-    return ok;
+    if (!ok)
+        return false;
+    // The compressed copy replaces the file only once it is whole on disk.
+    std::string compressed = compressBody(body);
+    if (compressed.empty())
+        return true;
+    std::string copy = path + ".part";
+    std::string bytes = prefix;
+    bytes.back() = static_cast<char>(ZSTD_BODY);
+    bytes += compressed;
+    FILE* out = fopen(copy.c_str(), "wb");
+    bool whole = out && fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
+    if (out)
+        whole = fclose(out) == 0 && whole;
+    if (whole && std::rename(copy.c_str(), path.c_str()) == 0) {
+        written = bytes.size();
+        return true;
+    }
+    std::remove(copy.c_str());
+    return true;
 }
 
-std::string recordFileBytes(const MatchRecord& record) {
+std::string recordFileBytes(const MatchRecord& record, bool compressed) {
     std::string body;
     recordcodec::Encoder encoder(record.header, body);
     std::vector<ControlState> controls(record.header.seats.size());
@@ -194,10 +190,10 @@ std::string recordFileBytes(const MatchRecord& record) {
     for (int t = 0; t <= record.tickCount(); ++t) {
         for (; hash < record.hashes.size() && record.hashes[hash].tick == t; ++hash)
             encoder.hash(record.hashes[hash].hash);
-        if (t == record.tickCount())
-            break;
         for (; edit < record.edits.size() && record.edits[edit].tick == t; ++edit)
             encoder.edit(record.edits[edit].edit);
+        if (t == record.tickCount())
+            break;
         for (; change < record.changes.size() && record.changes[change].tick == t; ++change)
             controls[static_cast<size_t>(record.changes[change].seat)] =
                 record.changes[change].controls;
@@ -206,15 +202,9 @@ std::string recordFileBytes(const MatchRecord& record) {
     if (record.complete)
         encoder.end();
     encoder.settle();
-    std::string out = filePrefix(record.header.gameVersion);
-    std::string compressed(ZSTD_compressBound(body.size()), '\0');
-    ZSTD_CCtx* context = newCompressor();
-    size_t size =
-        ZSTD_compress2(context, compressed.data(), compressed.size(), body.data(), body.size());
-    ZSTD_freeCCtx(context);
-    if (!ZSTD_isError(size))
-        out.append(compressed, 0, size);
-    return out;
+    if (!compressed)
+        return filePrefix(record.header.gameVersion, RAW_BODY) + body;
+    return filePrefix(record.header.gameVersion, ZSTD_BODY) + compressBody(body);
 }
 
 bool readRecordBytes(const uint8_t* data, size_t size, const std::string& gameVersion,
@@ -247,16 +237,30 @@ bool readRecordBytes(const uint8_t* data, size_t size, const std::string& gameVe
                 "); " + ours;
         return false;
     }
-    size_t bodyStart = PREFIX + 1 + versionLength;
+    size_t bodyStart = PREFIX + 1 + versionLength + 1;
+    if (size < bodyStart) {
+        error = "it ends inside its header";
+        return false;
+    }
+    uint8_t kind = data[bodyStart - 1];
     std::string body;
-    bool frameEnded = false;
-    if (!decompress(data + bodyStart, size - bodyStart, body, frameEnded, error))
+    if (kind == RAW_BODY) {
+        if (size - bodyStart > recordcodec::MAX_BODY) {
+            error = "its body is larger than a record may be";
+            return false;
+        }
+        body.assign(reinterpret_cast<const char*>(data + bodyStart), size - bodyStart);
+    } else if (kind == ZSTD_BODY) {
+        bool frameEnded = false;
+        if (!decompress(data + bodyStart, size - bodyStart, body, frameEnded, error))
+            return false;
+    } else {
+        error = "its body is kept in an unknown way (" + std::to_string(kind) + ")";
         return false;
+    }
     record.header.gameVersion = version;
-    if (!recordcodec::decode(reinterpret_cast<const uint8_t*>(body.data()), body.size(), record,
-                             error))
-        return false;
-    return true;
+    return recordcodec::decode(reinterpret_cast<const uint8_t*>(body.data()), body.size(), record,
+                               error);
 }
 
 bool readRecordFile(const std::string& path, const std::string& gameVersion, MatchRecord& record,

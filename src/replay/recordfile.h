@@ -14,11 +14,14 @@
 #include "replay/recordcodec.h"
 
 // A record file: RECORD_MAGIC, the format version (2 bytes, little-endian), the game's version
-// (a length byte and its text), then the body (recordcodec.h) as one zstd stream. The writer
-// compresses the body as it comes and flushes a block of it to the file whenever asked (the
-// recorder asks every second), so a game that stops while recording leaves a record that
-// plays up to the last block. The stream keeps its history from block to block, so later
-// blocks compress against earlier ones.
+// (a length byte and its text), how the body is kept (a byte: 0 as it is, 1 one zstd frame),
+// then the body (recordcodec.h).
+//
+// While a match is recorded its body goes to the file as it is, a block at a time whenever
+// the recorder flushes (every second): a game that stops while recording leaves a record that
+// plays up to its last block. When the record is finished, the file is written again with the
+// whole body compressed in one frame (with its checksum) and put in the old one's place, so a
+// kept record costs what the body compresses to at once, not a compressed block a second.
 class RecordWriter {
 public:
     RecordWriter();
@@ -37,30 +40,30 @@ public:
     void hash(uint64_t hash) { encoder->hash(hash); }
     int ticks() const { return encoder ? encoder->ticks() : 0; }
 
-    // Compresses what came since the last flush into a whole block and hands it to the system.
+    // Hands what came since the last flush to the system.
     bool flush(std::string& error);
-    // The end mark, the end of the stream, and the file closed. After a failure the file is
-    // closed as it is.
+    // The end mark, then the file written again compressed. After a failure to write the body
+    // the file is closed as it is; when only the compressed copy cannot be made, the record
+    // stays whole and uncompressed.
     bool finish(std::string& error);
-    // Bytes written to the file so far.
+    // Bytes in the file so far.
     size_t bytesWritten() const { return written; }
 
 private:
-    bool compress(int mode, std::string& error); // mode: ZSTD_e_flush or ZSTD_e_end
     void close();
 
     std::string path;
+    std::string prefix; // everything before the body
     FILE* file = nullptr;
-    struct Stream;
-    std::unique_ptr<Stream> stream;
-    std::string pending; // body bytes not yet compressed
+    std::string pending; // body bytes not yet written
+    std::string body;    // body bytes written, for the compressed copy
     std::unique_ptr<recordcodec::Encoder> encoder;
     size_t written = 0;
 };
 
-// The whole file of `record` in memory, as the writer would leave it (for tests, tools and the
-// fuzzer's seeds).
-std::string recordFileBytes(const MatchRecord& record);
+// The whole file of `record` in memory, as a finished record is kept, compressed (for tests,
+// tools and the fuzzer's seeds); with `compressed` false, as it is while being recorded.
+std::string recordFileBytes(const MatchRecord& record, bool compressed = true);
 
 // Reads a record made by this game, `gameVersion`. False, with `error` naming the file and what
 // is wrong (another format or game version, both named; a corrupt or truncated file, with
