@@ -241,9 +241,6 @@ void BM_RecordAMinute(benchmark::State& state) {
             total += m;
         state.SetIterationTime(total * 1e-6);
     }
-    if (getenv("QUORL_BENCH_KEEP"))
-        std::filesystem::copy_file(path, std::string("/tmp/bench_") + caseName(c) + ".qrec",
-                                   std::filesystem::copy_options::overwrite_existing);
     std::filesystem::remove(path);
     double mean = 0;
     for (double m : micros)
