@@ -76,7 +76,7 @@ void recordMatch(const std::string& path, int ticks, std::vector<uint64_t>* hash
 // as it is played: its replay passes through exactly the states the match did, tick by tick
 // (not only where the record keeps a hash), and the verifier agrees with every recorded hash.
 TEST(Replay, ARecordedMatchReplaysThroughTheSameStatesTickByTick) {
-    ScratchFolder scratch;
+    RunFolder scratch(false);
     std::vector<uint64_t> played;
     recordMatch(scratch.file("m.qrec"), 1510, &played);
     std::shared_ptr<MatchRecord> record = readBack(scratch.file("m.qrec"));
@@ -129,7 +129,7 @@ TEST(Replay, ARecordedMatchReplaysThroughTheSameStatesTickByTick) {
 // 32768th further), is found at the first recorded hash after it, with the last one before it
 // agreeing.
 TEST(Replay, APlantedFaultIsFoundAtTheFirstHashAfterIt) {
-    ScratchFolder scratch;
+    RunFolder scratch(false);
     Turnable turnable;
     recordMatch(scratch.file("m.qrec"), 900, nullptr, &turnable);
     std::shared_ptr<MatchRecord> record = readBack(scratch.file("m.qrec"));
@@ -176,7 +176,7 @@ TEST(Replay, APlantedFaultIsFoundAtTheFirstHashAfterIt) {
 // 60 ticks at 60 a second, more often when ticks are slow): read while the match still runs,
 // it holds every tick but those of the last second.
 TEST(Replay, ARecordBeingWrittenHoldsAllButItsLastSecond) {
-    ScratchFolder scratch;
+    RunFolder scratch(false);
     for (float dt : {1.0f / 60, 0.1f}) {
         SCOPED_TRACE(dt);
         HeadlessMatch m(2, 9);
@@ -231,7 +231,7 @@ private:
 // and random source: its controls are not in the record, and the replay agrees. While no
 // computer player can be made, such a record is refused, saying which player.
 TEST(Replay, AComputerPlayerIsMadeAgainNotRecorded) {
-    ScratchFolder scratch;
+    RunFolder scratch(false);
     {
         HeadlessMatch m(2, 31);
         auto bot = std::make_unique<TestBot>(*m.match, 2);

@@ -8,17 +8,16 @@
 
 #include <cstdint>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "match/match.h"
 #include "replay/matchrecord.h"
 #include "replay/replayinput.h"
+#include "support/gamerun.h"
 
 namespace replaytest {
 
@@ -93,35 +92,11 @@ public:
     std::unique_ptr<Match> match;
 };
 
-// A scratch folder of the test's own, removed with everything in it.
-class ScratchFolder {
-public:
-    ScratchFolder() {
-        char pattern[] = "/tmp/quorl-replay-XXXXXX";
-        if (const char* made = mkdtemp(pattern))
-            path = made;
-    }
-    ~ScratchFolder() {
-        std::error_code ignored;
-        if (!path.empty())
-            std::filesystem::remove_all(path, ignored);
-    }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-    std::string file(const std::string& name) const { return path + "/" + name; }
-    std::string path;
-};
-
 inline std::string fileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream bytes;
     bytes << in.rdbuf();
     return bytes.str();
-}
-
-inline void writeBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
 }
 
 inline bool sameBits(float a, float b) {
