@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 
 #include "entities/tank.h"
@@ -33,17 +34,20 @@ GameScreen* GameScreen::instance() {
     return screen;
 }
 
-bool GameScreen::startGame(std::string levelName, bool withKeyboard) {
-    LevelSource level{levelName, ""};
-    if (!levelName.empty() && !readLevelText(levelName, level.text))
-        return false;
+bool GameScreen::startGame(std::string levelPath, bool withKeyboard) {
+    LevelSource level;
+    if (!levelPath.empty()) {
+        level.name = std::filesystem::path(levelPath).filename().string();
+        if (!readLevelText(levelPath, level.text))
+            return false;
+    }
     auto next = std::make_unique<Match>(std::move(level), MatchSettings(),
                                         matchSeed ? *matchSeed : clockSeed());
     if (!next->world)
         return false;
     endGame();
     match = next.release();
-    createPlayers(withKeyboard || JoystickManager::instance()->count == 0);
+    createPlayers(withKeyboard || JoystickManager::instance()->connectedGamepads().empty());
     for (Player* player : players)
         match->addSeat(player);
     overviewCamera = new WorldCamera();
@@ -102,18 +106,19 @@ void GameScreen::endGame() {
     replay.reset(); // after the players, whose sources it owns
 }
 
+// Only pads plugged in now take a seat: an unplugged one would leave a tank nobody drives.
 void GameScreen::createPlayers(bool withKeyboard) {
-    JoystickManager* pads = JoystickManager::instance();
-    int count = pads->count;
+    std::vector<Gamepad*> pads = JoystickManager::instance()->connectedGamepads();
     static bool reported = false;
-    if (count > MAX_PLAYERS && !reported) {
+    if (pads.size() > MAX_PLAYERS && !reported) {
         reported = true;
-        for (int i = MAX_PLAYERS; i < count; ++i)
-            printf("Pad %d (%s) does not join: a match has at most %d players.\n", i + 1,
-                   pads->getGamepad(i)->name().c_str(), MAX_PLAYERS);
+        for (size_t i = MAX_PLAYERS; i < pads.size(); ++i)
+            printf("Pad %d (%s) does not join: a match has at most %d players.\n",
+                   pads[i]->joystick ? pads[i]->joystick->Index() + 1 : 0, pads[i]->name().c_str(),
+                   MAX_PLAYERS);
     }
-    for (int i = 0; i < count && i < MAX_PLAYERS; ++i)
-        players.push_back(new Player(pads->getGamepad(i)));
+    for (size_t i = 0; i < pads.size() && i < MAX_PLAYERS; ++i)
+        players.push_back(new Player(pads[i]));
     if (withKeyboard && players.size() < MAX_PLAYERS) {
         keyboardKeys.releaseAll();
         players.push_back(new Player(&keyboardKeys));

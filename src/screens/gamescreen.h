@@ -37,11 +37,11 @@ public:
 
     static GameScreen* instance(); // created on first request, never freed
 
-    // A new game on the level file `levelName`, or on a new 3x3x3 cube of cubie edge 28 for the
-    // empty name: one player per gamepad, then the keyboard player when `withKeyboard` (or when
+    // A new game on the level file at `levelPath`, or on a new 3x3x3 cube of cubie edge 28 for
+    // the empty path: one player per gamepad, then the keyboard player when `withKeyboard` (or when
     // no pad is connected), at most six in all. False, with the previous game kept, when the
     // level cannot be loaded.
-    bool startGame(std::string levelName, bool withKeyboard = false);
+    bool startGame(std::string levelPath, bool withKeyboard = false);
     // Releases the game: world, players, overview camera; a record being made is finished.
     void endGame();
 

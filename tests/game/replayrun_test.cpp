@@ -87,7 +87,9 @@ TEST(ReplayRun, ASixPadMatchReplaysWithTheMatchsOwnTraceAndVerifies) {
                                      "--record", "match.qrec", "--trace", "played.jsonl"};
     play.insert(play.end(), view.begin(), view.end());
     std::string out = run(folder.path.string(), play, 0);
-    EXPECT_NE(out.find("Recording the match into match.qrec"), std::string::npos) << out;
+    // Named from where the game was started, not from the data folder it works in.
+    EXPECT_NE(out.find("Recording the match into " + folder.file("match.qrec")), std::string::npos)
+        << out;
     std::vector<std::string> watch = {"--replay", "match.qrec", "--trace", "watched.jsonl"};
     watch.insert(watch.end(), view.begin(), view.end());
     run(folder.path.string(), watch, 0);
