@@ -60,6 +60,14 @@ int keepNewestRecords(const std::string& folder, int keep, std::string& error) {
     return removed;
 }
 
+std::string nextKeptRecordPath(const std::string& folder, int keep, std::time_t when,
+                               std::string& error) {
+    std::string path = newRecordPath(folder, when, error);
+    if (!path.empty())
+        keepNewestRecords(folder, keep - 1, error); // the new one is not written yet
+    return path;
+}
+
 std::string newRecordPath(const std::string& folder, std::time_t when, std::string& error) {
     std::error_code why;
     fs::create_directories(folder, why);

@@ -20,6 +20,16 @@ std::vector<std::string> recordsIn(const std::string& folder);
 // named in `error`.
 int keepNewestRecords(const std::string& folder, int keep, std::string& error);
 
+// How many matches the game keeps in the player's replays folder.
+constexpr int MATCHES_KEPT = 20;
+
+// The path for the next match's record in a folder that keeps the last `keep` matches: a new
+// name as newRecordPath gives it, and the oldest records removed so that, once this one is
+// written, at most `keep` are there. Empty, with `error`, when the folder cannot be made; a
+// record that cannot be removed is named in `error` too, and the path is given all the same.
+std::string nextKeptRecordPath(const std::string& folder, int keep, std::time_t when,
+                               std::string& error);
+
 // A path for a new record in `folder`, which is created if missing: "quorl-YYYYMMDD-HHMMSS"
 // of the local time `when`, with "-2", "-3", ... when taken, and RECORD_EXTENSION. Empty, with
 // `error`, when the folder cannot be made.

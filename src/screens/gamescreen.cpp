@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <memory>
 
@@ -11,6 +12,7 @@
 #include "input/joystickmanager.h"
 #include "platform/frameclock.h"
 #include "platform/platform.h"
+#include "replay/recordfolder.h"
 #include "screens/shell.h"
 #include "view/playerlayout.h"
 #include "world/levelfile.h"
@@ -53,17 +55,28 @@ bool GameScreen::startGame(std::string levelPath, bool withKeyboard) {
     overviewCamera = new WorldCamera();
     overviewCamera->zoomToFit(match->world->halfExtent(), OVERVIEW_FOV);
     viewMode = 1;
-    std::string path = recordPath ? recordPath() : std::string();
-    if (!path.empty()) {
-        recorder = std::make_unique<MatchRecorder>(*match, path, gameVersion);
-        if (recorder->failed()) {
-            recordingFailed = true;
-            recorder.reset();
-        } else {
-            printf("Recording the match into %s\n", path.c_str());
-        }
-    }
+    startRecording();
     return true;
+}
+
+void GameScreen::startRecording() {
+    std::string path = recordPath ? recordPath() : std::string();
+    recordingAsked = !path.empty();
+    if (path.empty() && !replayFolder.empty()) {
+        std::string error;
+        path = nextKeptRecordPath(replayFolder, MATCHES_KEPT, std::time(nullptr), error);
+        if (!error.empty())
+            printf("%s\n", error.c_str());
+    }
+    if (path.empty())
+        return;
+    recorder = std::make_unique<MatchRecorder>(*match, path, gameVersion);
+    if (recorder->failed()) {
+        recordingFailed = recordingFailed || recordingAsked;
+        recorder.reset();
+    } else {
+        printf("Recording the match into %s\n", path.c_str());
+    }
 }
 
 // The record's last block, its end mark and the file closed: while the match is still there.
@@ -71,7 +84,7 @@ void GameScreen::stopRecording() {
     if (!recorder)
         return;
     recorder->finish();
-    recordingFailed = recordingFailed || recorder->failed();
+    recordingFailed = recordingFailed || (recordingAsked && recorder->failed());
     recorder.reset();
 }
 
@@ -187,7 +200,7 @@ void GameScreen::tick() {
     Match::Step step = match->tick(dt);
     if (recorder) {
         recorder->afterTick(dt);
-        recordingFailed = recordingFailed || recorder->failed();
+        recordingFailed = recordingFailed || (recordingAsked && recorder->failed());
         if (step == Match::Step::OVER)
             stopRecording();
     }

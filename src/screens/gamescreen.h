@@ -84,11 +84,16 @@ public:
     // The seed of every match, when one is given (--seed); otherwise each match takes one from
     // the clock.
     std::optional<unsigned int> matchSeed;
-    // Where to record the match a startGame begins; an empty path (or none) records nothing.
+    // Where to record the match a startGame begins (--record); an empty path (or none) leaves
+    // it to replayFolder.
     std::function<std::string()> recordPath;
+    // The player's replays folder, where every other match is recorded and the newest
+    // MATCHES_KEPT are kept; empty for nowhere (no home). A record that cannot be made there
+    // is said so and the match plays on.
+    std::string replayFolder;
     std::string gameVersion;                 // what records are marked with
     std::unique_ptr<MatchRecorder> recorder; // the running match's, or null
-    // Whether a record of this run could not be made or written.
+    // Whether a record recordPath asked for could not be made or written.
     bool recordingFailed = false;
 
     std::unique_ptr<MatchReplay> replay; // the record being watched, or null
@@ -113,8 +118,10 @@ private:
     bool replaySpecial(int key);
     void drawReplayStatus() const;
     void addReplayTraceFields(TraceLine& line) const;
+    void startRecording();
     void stopRecording();
 
+    bool recordingAsked = false; // the running record is recordPath's, whose failure counts
     bool replayEnded = false;    // a frame found no tick left to play
     bool differenceTold = false; // the replay's first difference has been printed
 };

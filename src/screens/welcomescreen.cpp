@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <memory>
 
 #include "assets/glm.h"
 #include "entities/tank.h"
@@ -13,6 +15,8 @@
 #include "platform/platform.h"
 #include "platform/stroketext.h"
 #include "platform/traceline.h"
+#include "replay/recordfile.h"
+#include "replay/recordfolder.h"
 #include "screens/gamescreen.h"
 #include "screens/leveleditor.h"
 #include "screens/shell.h"
@@ -74,6 +78,8 @@ void WelcomeScreen::addTraceFields(TraceLine& line) const {
     line.add("selected", selected);
     line.add("scroll", scroll);
     line.add("levels", static_cast<int>(levels.size()));
+    if (mode == MAIN_MENU && !lastRecord.empty())
+        line.add("lastMatch", std::filesystem::path(lastRecord).filename().string());
     if (mode == SETTINGS)
         for (size_t key : settingRows())
             line.add(Settings::keys()[key].key, settings.valueText(key));
@@ -98,10 +104,12 @@ void WelcomeScreen::tick() {
 void WelcomeScreen::handleInput(MenuInput& input, bool fromKeyboard) {
     input.poll();
     if (mode == MAIN_MENU) {
+        std::vector<int> rows = menuRows();
+        int count = static_cast<int>(rows.size());
         if (input.verticalChanged())
-            selected = (selected + input.y + MENU_ITEMS) % MENU_ITEMS;
+            selected = (selected + input.y + count) % count;
         if (input.released(0))
-            chooseMenuItem(selected);
+            chooseMenuItem(rows[static_cast<size_t>(selected)]);
         return;
     }
     if (mode == SETTINGS) {
@@ -156,9 +164,33 @@ void WelcomeScreen::chooseMenuItem(int item) {
     case 3:
         quitProgram();
         break;
+    case WATCH_LAST_MATCH:
+        watchLastMatch();
+        break;
     default:
         break;
     }
+}
+
+std::vector<int> WelcomeScreen::menuRows() const {
+    if (lastRecord.empty())
+        return {0, 1, 2, 3};
+    return {0, WATCH_LAST_MATCH, 1, 2, 3};
+}
+
+bool WelcomeScreen::watchLastMatch() {
+    GameScreen* game = GameScreen::instance();
+    auto record = std::make_shared<MatchRecord>();
+    std::string error;
+    if (!readRecordFile(lastRecord, game->gameVersion, *record, error) ||
+        !game->startReplay(record, error)) {
+        printf("Cannot watch the last match: %s\n", error.c_str());
+        message = "Cannot watch the last match";
+        return false;
+    }
+    game->returnScreen = this;
+    switchScreen(game);
+    return true;
 }
 
 bool WelcomeScreen::startLevelNamed(const std::string& name) {
@@ -213,6 +245,10 @@ void WelcomeScreen::activate() {
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_CULL_FACE);
     mode = MAIN_MENU;
+    // The match just played may have left a record: the menu offers it from now on.
+    std::vector<std::string> records = recordsIn(GameScreen::instance()->replayFolder);
+    lastRecord = records.empty() ? "" : records.back();
+    selected = std::min(selected, static_cast<int>(menuRows().size()) - 1);
     // Keys, sticks and buttons held while another screen was current must not act here.
     keyboardKeys.releaseAll();
     JoystickManager::instance()->pollEvents();

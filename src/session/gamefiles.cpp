@@ -8,6 +8,7 @@
 
 #include "places/datafolder.h"
 #include "places/playerfolders.h"
+#include "screens/gamescreen.h"
 #include "screens/levelcatalogue.h"
 #include "screens/shell.h"
 
@@ -80,6 +81,7 @@ void usePlayerFolders(Settings& settings, std::string& settingsPath) {
     levelFolders.shipped = "levels";
     levelFolders.own = folders.levels;
     screenshotFolder = folders.screenshots;
+    GameScreen::instance()->replayFolder = folders.replays;
     settingsPath = folders.settingsFile;
     if (settingsPath.empty())
         return;

@@ -6,6 +6,7 @@
 
 #include "matchrun.h"
 #include "replay/recordfile.h"
+#include "replay/recordfolder.h"
 #include "support/childprocess.h"
 
 namespace {
@@ -186,6 +187,75 @@ TEST(ReplayRun, AMatchPlayedToItsEndReplaysToTheWelcomeScreen) {
     EXPECT_TRUE(record.complete);
     // Frames 0 to `welcome` each ticked the match: the last one ended it.
     EXPECT_EQ(static_cast<size_t>(record.tickCount()), welcome + 1) << "to the match's end";
+}
+
+// Every match is recorded into the player's replays folder, which keeps the newest 20 (an
+// older record goes, nothing else does), and the welcome screen's "Watch last match" plays the
+// newest again: the watched frames are the played ones, tick numbers aside. Watching records
+// nothing.
+TEST(ReplayRun, EveryMatchIsKeptAndTheLastOneWatchedFromTheMenu) {
+    MatchFolder folder(BLOCKS_LEVEL);
+    std::string home = makeScratchHome();
+    ASSERT_FALSE(home.empty());
+    fs::path replays = fs::path(home) / ".local/share/quorl/replays";
+    fs::create_directories(replays);
+    MatchRecord old;
+    old.header.gameVersion = "0.0.1";
+    old.complete = true;
+    auto start = fs::file_time_type::clock::now() - std::chrono::hours(1);
+    std::vector<std::string> olds;
+    for (int i = 0; i < 20; ++i) {
+        olds.push_back((replays / ("old-" + std::to_string(i) + ".qrec")).string());
+        std::ofstream(olds.back(), std::ios::binary) << recordFileBytes(old);
+        fs::last_write_time(olds.back(), start + std::chrono::seconds(i));
+    }
+    std::ofstream(replays / "notes.txt") << "kept";
+    auto runWithHome = [&](const std::vector<std::string>& arguments) {
+        ChildProcess game(QUORL_BINARY, arguments, folder.path.string(), false, home);
+        EXPECT_EQ(game.waitForExit(120.0), 0) << game.output();
+        return game.output();
+    };
+
+    folder.write("drive.txt", "5 pad 0 lefty -1\n5 pad 1 leftx 1\n30 pad 1 righttrigger 1\n"
+                              "34 pad 1 righttrigger 0\n60 pad 0 x 1\n62 pad 0 x 0\n");
+    std::string out = runWithHome({"--pads", "2", "--level", "arena", "--script", "drive.txt",
+                                   "--seed", "4", "--trace", "played.jsonl", "--size", "160x120",
+                                   "--no-multisample", "--fast", "--exit-after", "150"});
+    std::vector<std::string> kept = recordsIn(replays.string());
+    ASSERT_EQ(kept.size(), 20u);
+    EXPECT_EQ(std::vector<std::string>(kept.begin(), kept.end() - 1),
+              std::vector<std::string>(olds.begin() + 1, olds.end()));
+    EXPECT_TRUE(fs::exists(replays / "notes.txt"));
+    std::string newest = kept.back();
+    EXPECT_EQ(fs::path(newest).filename().string().rfind("quorl-", 0), 0u) << newest;
+    EXPECT_NE(out.find("Recording the match into " + newest), std::string::npos) << out;
+    MatchRecord record;
+    std::string error;
+    ASSERT_TRUE(readRecordFile(newest, "0.1.0", record, error)) << error;
+    EXPECT_EQ(record.tickCount(), 151);
+
+    folder.write("menu.txt", "10 key down down\n10 key down up\n20 key enter down\n"
+                             "20 key enter up\n");
+    runWithHome({"--script", "menu.txt", "--trace", "watched.jsonl", "--size", "160x120",
+                 "--no-multisample", "--fast", "--exit-after", "200"});
+    EXPECT_EQ(recordsIn(replays.string()), kept) << "watching records nothing";
+    std::vector<JsonValue> menu = readTrace(folder.file("watched.jsonl"));
+    ASSERT_EQ(menu.size(), 201u);
+    EXPECT_EQ(menu[5]["lastMatch"].string, fs::path(newest).filename().string());
+    EXPECT_EQ(menu[15]["selected"].num(), 1) << "the second row";
+    std::vector<std::string> played = readLines(folder.file("played.jsonl"));
+    std::vector<std::string> watched = readLines(folder.file("watched.jsonl"));
+    size_t first = 0;
+    while (first < watched.size() &&
+           watched[first].find("\"screen\":\"game\"") == std::string::npos)
+        ++first;
+    ASSERT_LT(first, 30u) << "the replay started";
+    // The frame that chose it ticked the menu: the replay's first tick comes in the next one.
+    auto untimed = [](const std::string& line) { return line.substr(line.find(',')); };
+    ASSERT_EQ(played.size(), 151u);
+    for (size_t k = 0; k < played.size(); ++k)
+        ASSERT_EQ(untimed(watched[first + 1 + k]), untimed(played[k])) << "tick " << k;
+    fs::remove_all(home);
 }
 
 // Watching with the keyboard: Space pauses (the match stands still, the trace says so), Right

@@ -72,4 +72,37 @@ TEST(RecordFolder, NewRecordsAreNamedByTheirTimeAndNeverReplaceAFile) {
     EXPECT_NE(error.find(scratch.file("file/replays")), std::string::npos) << error;
 }
 
+// The folder of the last matches: before each new record, the oldest go so that with it the
+// folder keeps exactly as many as it should; the new record's name is free, and a folder that
+// cannot be made gives no name.
+TEST(RecordFolder, TheNextRecordLeavesRoomForItselfAmongTheKeptOnes) {
+    RunFolder scratch(false);
+    std::string folder = scratch.file("replays");
+    auto start = fs::file_time_type::clock::now() - std::chrono::hours(1);
+    fs::create_directories(folder);
+    std::vector<std::string> records;
+    for (int i = 0; i < 22; ++i) {
+        records.push_back(folder + "/quorl-" + std::to_string(i) + ".qrec");
+        scratch.write("replays/quorl-" + std::to_string(i) + ".qrec", aRecord());
+        fs::last_write_time(records.back(), start + std::chrono::seconds(i));
+    }
+    std::string error;
+    for (int round = 0; round < 3; ++round) {
+        std::string next = nextKeptRecordPath(folder, 20, std::time(nullptr), error);
+        EXPECT_EQ(error, "");
+        ASSERT_NE(next, "");
+        EXPECT_FALSE(fs::exists(next));
+        std::vector<std::string> left = recordsIn(folder);
+        EXPECT_EQ(left.size(), 19u);
+        EXPECT_EQ(left.back(), records.back()) << "the newest stay";
+        scratch.write(fs::relative(next, scratch.path).string(), aRecord());
+        records.push_back(next);
+        EXPECT_EQ(recordsIn(folder).back(), next);
+        EXPECT_EQ(recordsIn(folder).size(), 20u);
+    }
+    scratch.write("file", "not a folder");
+    EXPECT_EQ(nextKeptRecordPath(scratch.file("file/replays"), 20, std::time(nullptr), error), "");
+    EXPECT_NE(error.find("file/replays"), std::string::npos) << error;
+}
+
 } // namespace
