@@ -192,7 +192,7 @@ TEST(ReplayRun, AMatchPlayedToItsEndReplaysToTheWelcomeScreen) {
 // Every match is recorded into the player's replays folder, which keeps the newest 20 (an
 // older record goes, nothing else does), and the welcome screen's "Watch last match" plays the
 // newest again: the watched frames are the played ones, tick numbers aside. Watching records
-// nothing.
+// nothing. Where the folder cannot be made the match is played all the same, unrecorded.
 TEST(ReplayRun, EveryMatchIsKeptAndTheLastOneWatchedFromTheMenu) {
     MatchFolder folder(BLOCKS_LEVEL);
     std::string home = makeScratchHome();
@@ -255,6 +255,13 @@ TEST(ReplayRun, EveryMatchIsKeptAndTheLastOneWatchedFromTheMenu) {
     ASSERT_EQ(played.size(), 151u);
     for (size_t k = 0; k < played.size(); ++k)
         ASSERT_EQ(untimed(watched[first + 1 + k]), untimed(played[k])) << "tick " << k;
+
+    fs::remove_all(replays);
+    std::ofstream(replays) << "a file where the folder should be";
+    out = runWithHome({"--pads", "2", "--level", "arena", "--size", "160x120", "--no-multisample",
+                       "--fast", "--exit-after", "30"});
+    EXPECT_NE(out.find("cannot make the folder " + replays.string()), std::string::npos) << out;
+    EXPECT_EQ(out.find("Recording the match"), std::string::npos) << out;
     fs::remove_all(home);
 }
 
