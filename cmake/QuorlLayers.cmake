@@ -19,8 +19,9 @@ set(QUORL_LAYERS
   "input GLUT::GLUT" # input sources: joysticks behind a back end, gamepads, keyboard, menus
   "sdlpads input SDL2::SDL2" # the system's pads through SDL, virtual pads; the only SDL code
   "match entities input" # the rules of a match, headless: seats driving tanks
+  "replay match PkgConfig::ZSTD PkgConfig::XXHASH" # records of matches, the state hash, replaying
   "view entities" # cameras, backdrop, heads-up display, view layout
-  "screens view match input platform places audio" # the shell and the screens; what they sound like
+  "screens view match replay input platform places audio" # the shell and the screens; what they sound like
   "session screens" # scripted play: options, scripts, traces, the play session
 )
 #

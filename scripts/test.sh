@@ -44,11 +44,12 @@ UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   -E '^format$' -LE '^install$'
 
 echo "== Fuzzers =="
-# The asset, level, script and settings readers under libFuzzer, for a bounded time each, on a
-# scratch copy of the seed corpus so the repository stays clean. A crash input is kept in fuzz-build/.
+# The asset, level, script, settings and match record readers under libFuzzer, for a bounded
+# time each, on a scratch copy of the seed corpus so the repository stays clean. A crash input
+# is kept in fuzz-build/.
 CC=clang CXX=clang++ cmake -S fuzz -B fuzz-build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build fuzz-build -j"$(nproc)"
-for target in obj sgi level script settings; do
+for target in obj sgi level script settings record; do
   cp -r "fuzz/corpus/$target" "$fuzz_work/$target"
   if ! "fuzz-build/${target}_fuzzer" -max_total_time=30 -max_len=4096 -close_fd_mask=3 \
       -artifact_prefix="$root/fuzz-build/${target}-" "$fuzz_work/$target" \

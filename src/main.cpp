@@ -13,6 +13,8 @@
 #include "math/randomsource.h"
 #include "math/text.h"
 #include "platform/frameclock.h"
+#include "replay/matchreplay.h"
+#include "replay/recordfile.h"
 #include "screens/gamescreen.h"
 #include "screens/gamesound.h"
 #include "screens/levelcatalogue.h"
@@ -26,6 +28,7 @@
 #include "session/playsession.h"
 #include "session/script.h"
 #include "session/soundsetup.h"
+#include "session/verifyrun.h"
 #include "world/levelfile.h"
 #include "world/world.h"
 
@@ -86,6 +89,41 @@ bool checkLevel(const Options& options, std::string& error) {
     return false;
 }
 
+// The folder --record writes into must be there: a typo would otherwise lose the whole match.
+bool checkRecordFolder(const Options& options, std::string& error) {
+    std::error_code ignored;
+    std::filesystem::path folder = std::filesystem::path(options.recordPath).parent_path();
+    if (!options.recordPath.empty() && !folder.empty() &&
+        !std::filesystem::is_directory(folder, ignored)) {
+        error = "--record: there is no folder " + folder.string() + " for " + options.recordPath;
+        return false;
+    }
+    return true;
+}
+
+// The record of --replay, read and checked before any window opens; null, with `error`, when
+// it cannot be replayed.
+std::shared_ptr<const MatchRecord> loadReplay(const std::string& path, std::string& error) {
+    auto record = std::make_shared<MatchRecord>();
+    if (!readRecordFile(path, QUORL_VERSION, *record, error))
+        return nullptr;
+    if (!MatchReplay::open(record, error)) {
+        error = "cannot replay " + path + ": " + error;
+        return nullptr;
+    }
+    return record;
+}
+
+// Records go where --record says: the run's first match, and no later one over it.
+void recordFirstMatch(GameScreen& game, const std::string& path) {
+    game.recordPath = [path, used = false]() mutable {
+        if (used)
+            return std::string();
+        used = true;
+        return path;
+    };
+}
+
 // Everything the screens hold, released before the program ends: a clean run leaves nothing
 // behind for a leak checker to find.
 void releaseScreens() {
@@ -110,10 +148,18 @@ int main(int argc, char** argv) {
         printf("Quorl %s\n", QUORL_VERSION);
         return 0;
     }
+    // The record is read where the player named it, before the data folder becomes the working
+    // folder, and its messages name it as given.
+    std::shared_ptr<const MatchRecord> record;
+    if (!options.replayPath.empty()) {
+        record = loadReplay(options.replayPath, error);
+        if (!record)
+            return refuse(error);
+    }
     std::error_code ignored;
     anchorPaths(options, std::filesystem::current_path(ignored).string());
     std::vector<ScriptEvent> events;
-    if (!checkScript(options, events, error))
+    if (!checkScript(options, events, error) || !checkRecordFolder(options, error))
         return refuse(error);
     if (!enterDataFolder(options,
                          BuildPlaces{QUORL_VERSION, QUORL_DATA_FROM_BIN, QUORL_INSTALL_DATA_DIR},
@@ -121,6 +167,8 @@ int main(int argc, char** argv) {
         printf("%s\n", printable(error, true).c_str());
         return NO_DATA;
     }
+    if (record && options.verify) // the tank's model and the items' pictures come from the data
+        return verifyRun(options.replayPath, record);
     Settings settings;
     std::string settingsPath;
     usePlayerFolders(settings, settingsPath);
@@ -132,6 +180,12 @@ int main(int argc, char** argv) {
     AudioDevice audio;
     printf("%s\n", startGameSound(options, settings, audio).c_str());
     fflush(stdout);
+    GameScreen* game = GameScreen::instance();
+    if (options.seeded)
+        game->matchSeed = options.seed;
+    game->gameVersion = QUORL_VERSION;
+    if (!options.recordPath.empty())
+        recordFirstMatch(*game, options.recordPath);
 
     installEntityHooks();
     installCollisionResponse();
@@ -154,15 +208,24 @@ int main(int argc, char** argv) {
     WelcomeScreen* welcome = WelcomeScreen::instance();
     welcome->settings = settings;
     welcome->settingsPath = settingsPath;
-    GameScreen::instance()->returnScreen = welcome;
+    game->returnScreen = welcome;
     LevelEditor::instance()->returnScreen = welcome;
     Screen* first = welcome;
     if (!options.level.empty() && welcome->startLevelNamed(options.level))
-        first = GameScreen::instance();
+        first = game;
+    if (record) {
+        if (!game->startReplay(record, error)) {
+            releaseScreens();
+            return refuse("cannot replay " + options.replayPath + ": " + error);
+        }
+        first = game;
+    }
     int status = runShell(first);
     int sessionStatus = session.finish();
     useGameAudio(nullptr);
     audio.close();
     releaseScreens();
+    if (game->recordingFailed && sessionStatus == 0)
+        sessionStatus = 1;
     return status != 0 ? status : sessionStatus;
 }

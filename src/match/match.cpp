@@ -6,6 +6,7 @@
 #include "entities/collisionresponder.h"
 #include "entities/entityhooks.h"
 #include "entities/tank.h"
+#include "math/randomsource.h"
 #include "world/levelfile.h"
 #include "world/world.h"
 
@@ -16,12 +17,16 @@ constexpr int DEFAULT_CUBIE_SIZE = 28; // world units
 
 } // namespace
 
-Match::Match(LevelSource level, MatchSettings settings)
-    : level(std::move(level)), settings(settings) {
+Match::Match(LevelSource level, MatchSettings settings, unsigned int seed)
+    : level(std::move(level)), settings(settings), seed(seed) {
+    randomSource.seed(seed);
     installEntityHooks();
     installCollisionResponse();
     world = buildWorld();
 }
+
+Match::Match(LevelSource level, MatchSettings settings)
+    : Match(std::move(level), settings, randomSource.seedValue()) {}
 
 Match::~Match() {
     // The seats' tanks belong to the world; they must not be read after it goes.

@@ -27,8 +27,8 @@ struct MatchSettings {
 // A match: the world of the current round, the seats that play in it, who has won how many
 // rounds, and the countdown that follows a decided round. Owns the world; the seats belong to
 // whoever made them (the game screen's players, a test's seats) and must stay until the match
-// goes. Deterministic: everything it does comes from the seats' inputs, the tick lengths and
-// the shared random source. Needs no window: tests and benchmarks run it headless.
+// goes. Deterministic: everything it does comes from its seed, the seats' inputs and the tick
+// lengths. Needs no window: tests, benchmarks and the replays' verifier run it headless.
 //
 // A round is decided when at most one of two or more seats is left: the last one alive has won
 // it (no one, when the last tanks went together). The countdown then runs while the world plays
@@ -45,9 +45,13 @@ public:
         OVER,      // the countdown of the deciding round ran out
     };
 
-    // Round 1's world from the level; `world` stays null, after a message, when the level's
-    // text cannot be read. Installs the game's tanks, item boxes and collision response into
-    // the worlds it builds.
+    // Seeds the shared random source with `seed`, then builds round 1's world from the level;
+    // `world` stays null, after a message, when the level's text cannot be read. Installs the
+    // game's tanks, item boxes and collision response into the worlds it builds. Whatever drew
+    // from the random source before, the match then plays the same from the same seed and
+    // inputs: a record keeps the seed for that.
+    Match(LevelSource level, MatchSettings settings, unsigned int seed);
+    // The same with the seed the random source was last given: the match starts over from it.
     Match(LevelSource level, MatchSettings settings);
     ~Match();
     Match(const Match&) = delete;
@@ -70,6 +74,7 @@ public:
 
     LevelSource level;
     MatchSettings settings;
+    unsigned int seed;           // the shared random source's at the start of the match
     World* world = nullptr;      // this round's; owned
     std::vector<Seat*> seats;    // in seat order; not owned
     std::vector<int> wins;       // rounds won, by seat

@@ -15,14 +15,17 @@ RandomSource::RandomSource() : table{}, index(0) {
 }
 
 void RandomSource::seed(unsigned int s) {
+    lastSeed = s;
     srand(s);
     rand(); // the first draw after seeding follows the seed too closely; discard it
     for (int i = 0; i < TABLE_SIZE; ++i)
         table[i] = randomFloat(0.0f, 1.0f);
     index = 0;
+    drawCount = 0; // the table's fill is part of seeding
 }
 
 float RandomSource::randomFloat(float a, float b) {
+    ++drawCount;
     float x = a + rand() * (b - a) * RAND_SCALE;
     // RAND_MAX does not fit a float exactly and rounds up, so the top draw may pass b by an ulp.
     if (a <= b)
@@ -31,6 +34,7 @@ float RandomSource::randomFloat(float a, float b) {
 }
 
 int RandomSource::randomInt(int a, int b) {
+    ++drawCount;
     float x = rand() * static_cast<float>(b - a + 1) * RAND_SCALE + a;
     if (x > b)
         return b;

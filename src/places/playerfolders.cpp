@@ -25,6 +25,7 @@ PlayerFolders playerFolders(const std::function<const char*(const char*)>& looku
     if (!data.empty()) {
         folders.levels = data + "/quorl/levels";
         folders.screenshots = data + "/quorl/screenshots";
+        folders.replays = data + "/quorl/replays";
     }
     const char* pictures = lookup("XDG_PICTURES_DIR");
     if (pictures && pictures[0] == '/')

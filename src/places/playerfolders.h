@@ -12,6 +12,7 @@
 struct PlayerFolders {
     std::string levels;       // $XDG_DATA_HOME/quorl/levels, ~/.local/share/quorl/levels
     std::string screenshots;  // $XDG_PICTURES_DIR, else $XDG_DATA_HOME/quorl/screenshots
+    std::string replays;      // $XDG_DATA_HOME/quorl/replays, ~/.local/share/quorl/replays
     std::string settingsFile; // $XDG_CONFIG_HOME/quorl/settings, ~/.config/quorl/settings
 };
 

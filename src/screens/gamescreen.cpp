@@ -1,8 +1,10 @@
 #include "screens/gamescreen.h"
 
 #include <GL/gl.h>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <memory>
 
@@ -11,11 +13,21 @@
 #include "math/text.h"
 #include "platform/frameclock.h"
 #include "platform/platform.h"
+#include "replay/recordfolder.h"
 #include "screens/gamesound.h"
 #include "screens/shell.h"
 #include "view/playerlayout.h"
 #include "world/levelfile.h"
 #include "world/world.h"
+
+namespace {
+
+unsigned int clockSeed() {
+    auto now = std::chrono::system_clock::now().time_since_epoch().count();
+    return static_cast<unsigned int>(now ^ (now >> 32));
+}
+
+} // namespace
 
 GameScreen::GameScreen() : keyboardKeys(KeyboardInput::tankKeys()) {}
 
@@ -31,7 +43,8 @@ bool GameScreen::startGame(std::string levelPath, bool withKeyboard) {
         if (!readLevelText(levelPath, level.text))
             return false;
     }
-    auto next = std::make_unique<Match>(std::move(level), MatchSettings());
+    auto next = std::make_unique<Match>(std::move(level), MatchSettings(),
+                                        matchSeed ? *matchSeed : clockSeed());
     if (!next->world)
         return false;
     endGame();
@@ -42,10 +55,59 @@ bool GameScreen::startGame(std::string levelPath, bool withKeyboard) {
     overviewCamera = new WorldCamera();
     overviewCamera->zoomToFit(match->world->halfExtent(), OVERVIEW_FOV);
     viewMode = 1;
+    startRecording();
+    return true;
+}
+
+void GameScreen::startRecording() {
+    std::string path = recordPath ? recordPath() : std::string();
+    recordingAsked = !path.empty();
+    if (path.empty() && !replayFolder.empty()) {
+        std::string error;
+        path = nextKeptRecordPath(replayFolder, MATCHES_KEPT, std::time(nullptr), error);
+        if (!error.empty())
+            printf("%s\n", error.c_str());
+    }
+    if (path.empty())
+        return;
+    recorder = std::make_unique<MatchRecorder>(*match, path, gameVersion);
+    if (recorder->failed()) {
+        recordingFailed = recordingFailed || recordingAsked;
+        recorder.reset();
+    } else {
+        printf("Recording the match into %s\n", path.c_str());
+    }
+}
+
+// The record's last block, its end mark and the file closed: while the match is still there.
+void GameScreen::stopRecording() {
+    if (!recorder)
+        return;
+    recorder->finish();
+    recordingFailed = recordingFailed || (recordingAsked && recorder->failed());
+    recorder.reset();
+}
+
+bool GameScreen::editMatch(const MatchEdit& edit, std::string& error) {
+    if (!match) {
+        error = "no match is running";
+        return false;
+    }
+    if (replay) {
+        error = "a replay plays its record's edits only";
+        return false;
+    }
+    if (recorder)
+        recorder->beforeTick(); // the state before the first tick, if this comes before it
+    if (!applyMatchEdit(*match, edit, error))
+        return false;
+    if (recorder)
+        recorder->noteEdit(edit);
     return true;
 }
 
 void GameScreen::endGame() {
+    stopRecording();
     // The match first: it lets go of the players' tanks before its world goes.
     delete match;
     match = nullptr;
@@ -56,6 +118,7 @@ void GameScreen::endGame() {
     overviewCamera = nullptr;
     // The next match may be made where this one was: what was heard of this one goes with it.
     sounds = MatchSounds();
+    replay.reset(); // after the players, whose sources it owns
 }
 
 // Only pads plugged in now take a seat: an unplugged one would leave a tank nobody drives.
@@ -131,8 +194,20 @@ void GameScreen::tick() {
     frameClock.tick();
     float dt = frameClock.dt;
     JoystickManager::instance()->pollEvents();
+    if (replay) {
+        tickReplay();
+        return;
+    }
+    if (recorder)
+        recorder->beforeTick();
     Match::Step step = match->tick(dt);
     sounds.afterTick(MatchScreen{match, players, viewMode == 1, overviewCamera, OVERVIEW_FOV});
+    if (recorder) {
+        recorder->afterTick(dt);
+        recordingFailed = recordingFailed || (recordingAsked && recorder->failed());
+        if (step == Match::Step::OVER)
+            stopRecording();
+    }
     if (step == Match::Step::NEW_ROUND)
         followTanks();
     if (viewMode == 1)
@@ -145,13 +220,16 @@ void GameScreen::tick() {
 
 // The keyboard player's keys are not developer keys; a key bound to it does nothing else.
 void GameScreen::keyboardUp(unsigned char key, int, int) {
-    keyboardKeys.release(key);
+    if (!replay)
+        keyboardKeys.release(key);
 }
 
 void GameScreen::special(int key, int, int) {
-    keyboardKeys.press(KeyboardInput::SPECIAL + key);
+    if (!replaySpecial(key))
+        keyboardKeys.press(KeyboardInput::SPECIAL + key);
 }
 
 void GameScreen::specialUp(int key, int, int) {
-    keyboardKeys.release(KeyboardInput::SPECIAL + key);
+    if (!replay)
+        keyboardKeys.release(KeyboardInput::SPECIAL + key);
 }

@@ -3,11 +3,18 @@
 // Screens floor: the shell that routes the window's events, and the screens. May use view,
 // match, input, platform and the layers below; no SDL.
 
+#include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "input/keyboardinput.h"
 #include "match/match.h"
+#include "replay/matchedit.h"
+#include "replay/matchrecorder.h"
+#include "replay/matchreplay.h"
+#include "replay/replaypace.h"
 #include "screens/animatedscreen.h"
 #include "screens/matchsounds.h"
 #include "screens/player.h"
@@ -20,6 +27,10 @@ class World;
 // heads-up display and a share of the window, all ticked by one frame timer. Owns the match,
 // the players and the overview camera; a new game releases the previous ones. When the match
 // is over (its countdown has run out), the program returns to the screen it came from.
+//
+// A match may be recorded as it is played (recordPath), and a record watched again
+// (startReplay): its seats become the players, its inputs drive everything, and the keyboard
+// pauses (Space), steps (Right, while paused) and changes the speed (Up, Down).
 class GameScreen : public AnimatedScreen {
 public:
     static constexpr float COUNTDOWN = Match::COUNTDOWN; // seconds from the decision to the menu
@@ -33,8 +44,18 @@ public:
     // no pad is connected), at most six in all. False, with the previous game kept, when the
     // level cannot be loaded.
     bool startGame(std::string levelPath, bool withKeyboard = false);
-    // Releases the game: world, players, overview camera.
+    // Releases the game: world, players, overview camera; a record being made is finished.
     void endGame();
+
+    // Watching a record: a new game of the record's match, a player per recorded seat (the
+    // overview camera when there are none), driven by the record alone. False, with `error`,
+    // and the previous game kept, when it cannot be replayed.
+    bool startReplay(std::shared_ptr<const MatchRecord> record, std::string& error);
+    bool watching() const { return replay != nullptr; }
+
+    // Makes an edit in the running match and records it. False, with `error`, when it cannot be
+    // made (or while watching, which takes no edits).
+    bool editMatch(const MatchEdit& edit, std::string& error);
 
     void display() override;
     void reshape(int width, int height) override;
@@ -63,6 +84,24 @@ public:
     KeyboardInput keyboardKeys;     // the keyboard player's controls, read like a pad
     MatchSounds sounds;             // what the match sounds like, heard from the views
 
+    // The seed of every match, when one is given (--seed); otherwise each match takes one from
+    // the clock.
+    std::optional<unsigned int> matchSeed;
+    // Where to record the match a startGame begins (--record); an empty path (or none) leaves
+    // it to replayFolder.
+    std::function<std::string()> recordPath;
+    // The player's replays folder, where every other match is recorded and the newest
+    // MATCHES_KEPT are kept; empty for nowhere (no home). A record that cannot be made there
+    // is said so and the match plays on.
+    std::string replayFolder;
+    std::string gameVersion;                 // what records are marked with
+    std::unique_ptr<MatchRecorder> recorder; // the running match's, or null
+    // Whether a record recordPath asked for could not be made or written.
+    bool recordingFailed = false;
+
+    std::unique_ptr<MatchReplay> replay; // the record being watched, or null
+    ReplayPace pace;                     // how fast it is watched
+
 private:
     GameScreen();
     void createPlayers(bool withKeyboard);
@@ -77,6 +116,17 @@ private:
     bool lightKey(unsigned char key);
     void addTestObstacles();
     void giveItems(int kind);
+    void tickReplay();
+    bool replayKey(unsigned char key);
+    bool replaySpecial(int key);
+    void drawReplayStatus() const;
+    void addReplayTraceFields(TraceLine& line) const;
+    void startRecording();
+    void stopRecording();
+
+    bool recordingAsked = false; // the running record is recordPath's, whose failure counts
+    bool replayEnded = false;    // a frame found no tick left to play
+    bool differenceTold = false; // the replay's first difference has been printed
 };
 
 // Smoke particles of the game's tuning keys ("w" / "d"); nothing else reads it yet.

@@ -82,6 +82,8 @@ void GameScreen::display() {
             glFlush();
         }
     }
+    if (replay)
+        drawReplayStatus();
     glFlush();
     presentFrame();
     scheduleNextFrame();

@@ -1,13 +1,11 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "entities/item.h"
 #include "entities/tank.h"
 #include "math/colours.h"
 #include "math/constants.h"
 #include "screens/gamescreen.h"
 #include "screens/shell.h"
-#include "world/obstacle.h"
 #include "world/world.h"
 
 int smokeParticles = 30;
@@ -23,7 +21,7 @@ void shiftGrey(Vec4f& colour, float delta, const char* format) {
 } // namespace
 
 void GameScreen::keyboard(unsigned char key, int, int) {
-    if (keyboardKeys.press(key))
+    if (replayKey(key) || (!replay && keyboardKeys.press(key)))
         return;
     if (key == 'q' || key == 'Q') {
         quitProgram();
@@ -135,18 +133,15 @@ bool GameScreen::lightKey(unsigned char key) {
     }
 }
 
+// The developer keys that change the match go through editMatch, so that a record keeps them.
 void GameScreen::addTestObstacles() {
-    if (!world())
-        return;
-    float h = world()->halfExtent();
-    const Vec3f places[6] = {Vec3f(10, h, 20), Vec3f(10, -h, 20), Vec3f(-h, 0, 20),
-                             Vec3f(h, 0, 20),  Vec3f(10, 0, -h),  Vec3f(10, 0, h)};
-    for (const Vec3f& place : places)
-        world()->addObject(new Obstacle(place, world()));
+    std::string error;
+    if (world() && !editMatch(MatchEdit{MatchEdit::Kind::ADD_TEST_OBSTACLES, 0, 0}, error))
+        printf("No test obstacles: %s\n", error.c_str());
 }
 
 void GameScreen::giveItems(int kind) {
-    for (Player* player : players)
-        if (player->tank && player->tank->itemCount < 3)
-            player->tank->addItem(new Item(static_cast<ItemKind>(kind)));
+    std::string error;
+    if (world() && !editMatch(MatchEdit{MatchEdit::Kind::GIVE_ITEMS, 0, kind}, error))
+        printf("No items: %s\n", error.c_str());
 }

@@ -52,4 +52,5 @@ void GameScreen::addTraceFields(TraceLine& line) const {
         line.end();
     }
     line.end();
+    addReplayTraceFields(line);
 }

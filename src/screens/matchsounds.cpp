@@ -164,6 +164,10 @@ void MatchSounds::hearEvents(const MatchScreen& screen, const std::vector<Listen
 void MatchSounds::hearPads(const MatchScreen& screen, const std::vector<Listener>& views) {
     padConnected.resize(screen.players.size(), 0);
     for (size_t i = 0; i < screen.players.size(); ++i) {
+        // A destroyed tank's seat no longer reads its source (a replay no longer feeds it):
+        // its pad is nobody's concern until the next round.
+        if (!screen.players[i]->listening())
+            continue;
         const InputSource* source = screen.players[i]->gamepad;
         bool now = source && source->connected();
         if (now == (padConnected[i] != 0))

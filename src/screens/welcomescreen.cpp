@@ -4,18 +4,21 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <memory>
 
 #include "assets/glm.h"
 #include "audio/audiodevice.h"
 #include "entities/tank.h"
 #include "input/joystickmanager.h"
 #include "math/colours.h"
-#include "math/randomsource.h"
 #include "math/text.h"
 #include "platform/frameclock.h"
 #include "platform/platform.h"
 #include "platform/stroketext.h"
 #include "platform/traceline.h"
+#include "replay/recordfile.h"
+#include "replay/recordfolder.h"
 #include "screens/gamescreen.h"
 #include "screens/gamesound.h"
 #include "screens/leveleditor.h"
@@ -78,6 +81,8 @@ void WelcomeScreen::addTraceFields(TraceLine& line) const {
     line.add("selected", selected);
     line.add("scroll", scroll);
     line.add("levels", static_cast<int>(levels.size()));
+    if (mode == MAIN_MENU && !lastRecord.empty())
+        line.add("lastMatch", std::filesystem::path(lastRecord).filename().string());
     if (mode == SETTINGS)
         for (size_t key : settingRows())
             line.add(Settings::keys()[key].key, settings.valueText(key));
@@ -94,7 +99,7 @@ void WelcomeScreen::tick() {
         handleInput(input, false);
     handleInput(keyboardInput, true);
     if (!marker->isRotating)
-        marker->startRotation(randomSource.randomInt(0, 5), 0);
+        marker->startRotation(markerRandom.uniformInt(0, 5), 0);
     marker->updateRotation(dt);
     markerAngle += dt * markerSpin;
     platform().postRedisplay();
@@ -103,14 +108,16 @@ void WelcomeScreen::tick() {
 void WelcomeScreen::handleInput(MenuInput& input, bool fromKeyboard) {
     input.poll();
     if (mode == MAIN_MENU) {
+        std::vector<int> rows = menuRows();
+        int count = static_cast<int>(rows.size());
         if (input.verticalChanged()) {
-            selected = (selected + input.y + MENU_ITEMS) % MENU_ITEMS;
+            selected = (selected + input.y + count) % count;
             if (input.y != 0)
                 playInterfaceSound(SoundId::MENU_MOVE);
         }
         if (input.released(0)) {
             playInterfaceSound(SoundId::MENU_CHOOSE);
-            chooseMenuItem(selected);
+            chooseMenuItem(rows[static_cast<size_t>(selected)]);
         }
         return;
     }
@@ -171,9 +178,35 @@ void WelcomeScreen::chooseMenuItem(int item) {
     case 3:
         quitProgram();
         break;
+    case WATCH_LAST_MATCH:
+        watchLastMatch();
+        break;
     default:
         break;
     }
+}
+
+std::vector<int> WelcomeScreen::menuRows() const {
+    // Just above "Quit", so that the rows a hand knows (Play, Level Editor, Settings) stay
+    // where they are whether a record exists or not.
+    if (lastRecord.empty())
+        return {0, 1, 2, 3};
+    return {0, 1, 2, WATCH_LAST_MATCH, 3};
+}
+
+bool WelcomeScreen::watchLastMatch() {
+    GameScreen* game = GameScreen::instance();
+    auto record = std::make_shared<MatchRecord>();
+    std::string error;
+    if (!readRecordFile(lastRecord, game->gameVersion, *record, error) ||
+        !game->startReplay(record, error)) {
+        printf("Cannot watch the last match: %s\n", error.c_str());
+        message = "Cannot watch the last match";
+        return false;
+    }
+    game->returnScreen = this;
+    switchScreen(game);
+    return true;
 }
 
 bool WelcomeScreen::startLevelNamed(const std::string& name) {
@@ -228,6 +261,10 @@ void WelcomeScreen::activate() {
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_CULL_FACE);
     mode = MAIN_MENU;
+    // The match just played may have left a record: the menu offers it from now on.
+    std::vector<std::string> records = recordsIn(GameScreen::instance()->replayFolder);
+    lastRecord = records.empty() ? "" : records.back();
+    selected = std::min(selected, static_cast<int>(menuRows().size()) - 1);
     // Keys, sticks and buttons held while another screen was current must not act here.
     keyboardKeys.releaseAll();
     JoystickManager::instance()->pollEvents();

@@ -13,13 +13,15 @@
 #include "places/settings.h"
 #include "screens/animatedscreen.h"
 #include "screens/levelcatalogue.h"
+#include "view/viewrandom.h"
 
 struct GlmModel;
 class RubiksCube;
 class Tank;
 
-// The first screen: the title, a turning display tank, the menu "Play", "Level Editor",
-// "Settings", "Quit"; after "Play", the list of the shipped levels and the player's own; after
+// The first screen: the title, a turning display tank, the menu "Play", "Watch last match"
+// (where the player's replays folder holds a record), "Level Editor", "Settings", "Quit"; after
+// "Play", the list of the shipped levels and the player's own; after
 // "Settings", a row per setting a player changes while playing. A small spinning Rubik's cube
 // marks the selected row. Every gamepad moves the selection (stick) and chooses (button 0) or
 // goes back (button 1); the arrow keys, Enter and Escape do the same; on the Settings rows left
@@ -27,8 +29,9 @@ class Tank;
 // the player's settings. Created on first request, after GLUT has started.
 class WelcomeScreen : public AnimatedScreen {
 public:
-    static constexpr int VISIBLE_ROWS = 5; // level names shown at once
-    static constexpr int MENU_ITEMS = 4;
+    static constexpr int VISIBLE_ROWS = 5;              // level names shown at once
+    static constexpr int MENU_ITEMS = 4;                // always there, in menuItems
+    static constexpr int WATCH_LAST_MATCH = MENU_ITEMS; // the item shown only where a record is
     enum Mode { MAIN_MENU = 0, LEVEL_LIST = 1, SETTINGS = 2 };
 
     static WelcomeScreen* instance(); // created on first request, never freed
@@ -52,7 +55,12 @@ public:
     void tick() override;
     // Handles one input's poll: moves the selection, chooses, goes back.
     void handleInput(MenuInput& input, bool fromKeyboard);
+    // `item`: an index of menuItems, or WATCH_LAST_MATCH.
     void chooseMenuItem(int item);
+    // The main menu's items in their rows: "Watch last match" second where lastRecord is one.
+    std::vector<int> menuRows() const;
+    // Watches lastRecord; false, staying here with a message, when it cannot be replayed.
+    bool watchLastMatch();
     // Starts the level at `index` of the list; the keyboard joins the match as a player when it
     // chose the level (or when no pad is connected). False, staying here, when it cannot load.
     bool startLevel(int index, bool fromKeyboard = false);
@@ -72,10 +80,12 @@ public:
     float halfAspect = 0.5f; // half the window's aspect ratio
     int scroll = 0;          // first level shown
     std::vector<LevelEntry> levels;
+    std::string lastRecord;         // the newest record of the replays folder, found on activation
     GlmModel* titleModel = nullptr; // owned
     Vec3f titleSize;                // after scaling to width 1
     Tank* displayTank = nullptr;    // owned, not in any world
     RubiksCube* marker = nullptr;   // owned
+    ViewRandom markerRandom{7};     // the layers the marker turns: its own, not the match's
     float markerAngle = 0.0f;       // degrees about the vertical
     float markerSpin = 90.0f;       // degrees per second
     int selected = 0;               // the menu item, or the visible list row

@@ -106,8 +106,15 @@ float WelcomeScreen::rowScale(const std::string& text) const {
 void WelcomeScreen::drawRows() const {
     const float x = textX();
     if (mode == MAIN_MENU) {
-        for (int i = 0; i < MENU_ITEMS; ++i)
-            drawText(menuItems[i], x, rowY(i) - markerSize, textScale, 2);
+        std::vector<int> rows = menuRows();
+        for (size_t i = 0; i < rows.size(); ++i) {
+            int row = static_cast<int>(i);
+            if (rows[i] == WATCH_LAST_MATCH)
+                drawText("Watch last match", x, rowY(row) - markerSize,
+                         rowScale("Watch last match"), 2);
+            else
+                drawText(menuItems[rows[i]], x, rowY(row) - markerSize, textScale, 2);
+        }
         return;
     }
     if (mode == SETTINGS) {

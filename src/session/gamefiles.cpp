@@ -9,6 +9,7 @@
 #include "math/text.h"
 #include "places/datafolder.h"
 #include "places/playerfolders.h"
+#include "screens/gamescreen.h"
 #include "screens/levelcatalogue.h"
 #include "screens/shell.h"
 
@@ -37,6 +38,7 @@ void anchorPaths(Options& options, const std::string& workingFolder) {
     anchor(options.scriptPath, workingFolder);
     anchor(options.tracePath, workingFolder);
     anchor(options.dataFolder, workingFolder);
+    anchor(options.recordPath, workingFolder);
     for (ScreenshotRequest& shot : options.screenshots)
         anchor(shot.path, workingFolder);
 }
@@ -80,6 +82,7 @@ void usePlayerFolders(Settings& settings, std::string& settingsPath) {
     levelFolders.shipped = "levels";
     levelFolders.own = folders.levels;
     screenshotFolder = folders.screenshots;
+    GameScreen::instance()->replayFolder = folders.replays;
     settingsPath = folders.settingsFile;
     if (settingsPath.empty())
         return;

@@ -16,8 +16,9 @@ struct BuildPlaces {
     std::string installData;    // the installed data folder as configured
 };
 
-// Makes the options' file paths (script, trace, screenshots, --data) absolute from `workingFolder`,
-// so that they keep their meaning after the program moves into its data folder.
+// Makes the options' file paths (script, trace, screenshots, --data, --record) absolute from
+// `workingFolder`, so that they keep their meaning after the program moves into its data folder.
+// The record of --replay is read before the move and keeps the name the player gave.
 void anchorPaths(Options& options, const std::string& workingFolder);
 
 // Finds the game's data (--data, QUORL_DATA, beside the program, the install folder, the working
@@ -27,9 +28,9 @@ void anchorPaths(Options& options, const std::string& workingFolder);
 // `message` listing every place looked at, when there is none.
 bool enterDataFolder(const Options& options, const BuildPlaces& build, std::string& message);
 
-// Points the screens at the player's own folders (levels, screenshots) and reads the settings
-// file into `settings`, printing one warning if it cannot all be read. `settingsPath` gets the
-// file's path (empty where the environment gives none).
+// Points the screens at the player's own folders (levels, screenshots, replays) and reads the
+// settings file into `settings`, printing one warning if it cannot all be read. `settingsPath` gets
+// the file's path (empty where the environment gives none).
 void usePlayerFolders(Settings& settings, std::string& settingsPath);
 
 // The window as the settings ask for it, with what the command line gives instead.

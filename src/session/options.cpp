@@ -112,6 +112,10 @@ bool applyValue(const std::string& name, const std::string& value, Options& opti
             return false;
         }
         options.level = value;
+    } else if (name == "--record") {
+        options.recordPath = value;
+    } else if (name == "--replay") {
+        options.replayPath = value;
     } else {
         (name == "--script" ? options.scriptPath : options.tracePath) = value;
     }
@@ -119,10 +123,10 @@ bool applyValue(const std::string& name, const std::string& value, Options& opti
 }
 
 bool takesValue(const std::string& name) {
-    static const char* const withValue[] = {"--pads",        "--script",         "--level",
-                                            "--seed",        "--trace",          "--screenshot",
-                                            "--exit-after",  "--size",           "--data",
-                                            "--multisample", "--effects-volume", "--music-volume"};
+    static const char* const withValue[] = {
+        "--pads",           "--script",       "--level",  "--seed",  "--trace",
+        "--screenshot",     "--exit-after",   "--size",   "--data",  "--multisample",
+        "--effects-volume", "--music-volume", "--record", "--replay"};
     for (const char* option : withValue)
         if (name == option)
             return true;
@@ -134,6 +138,39 @@ bool isGlutOption(const std::string& argument, bool& takesArgument) {
     takesArgument = argument == "-display" || argument == "-geometry";
     return takesArgument || argument == "-direct" || argument == "-indirect" ||
            argument == "-iconic" || argument == "-gldebug" || argument == "-sync";
+}
+
+// What a replay cannot take: it is its record's match, and --verify opens no window.
+bool checkReplay(const Options& options, std::string& error) {
+    if (options.verify && options.replayPath.empty()) {
+        error = "--verify checks the record of --replay FILE, and none is given";
+        return false;
+    }
+    if (options.replayPath.empty())
+        return true;
+    if (!options.level.empty() || !options.recordPath.empty()) {
+        error = std::string("--replay plays its record's match: it does not go with ") +
+                (options.level.empty() ? "--record" : "--level");
+        return false;
+    }
+    if (!options.verify)
+        return true;
+    const struct {
+        bool given;
+        const char* name;
+    } windowOptions[] = {{options.pads > 0, "--pads"},
+                         {!options.scriptPath.empty(), "--script"},
+                         {!options.tracePath.empty(), "--trace"},
+                         {!options.screenshots.empty(), "--screenshot"},
+                         {options.exitAfter >= 0, "--exit-after"},
+                         {options.fast, "--fast"}};
+    for (const auto& option : windowOptions)
+        if (option.given) {
+            error = std::string("--verify runs without a window: ") + option.name +
+                    " does not go with it";
+            return false;
+        }
+    return true;
 }
 
 // Whether two paths name the same file: the same file when both exist (links, "./" and
@@ -150,6 +187,8 @@ bool sameFile(const std::string& a, const std::string& b) {
 }
 
 bool checkTogether(const Options& options, std::string& error) {
+    if (!checkReplay(options, error))
+        return false;
     if (!options.scriptPath.empty() && !options.tracePath.empty() &&
         sameFile(options.scriptPath, options.tracePath)) {
         error = "--trace " + quoted(options.tracePath) + " would overwrite the script " +
@@ -200,6 +239,8 @@ bool parseOptions(const std::vector<std::string>& arguments, Options& options, s
         } else if (argument == "--fast") {
             options.fast = true;
             options.fixedStep = true; // the game's time must not follow the racing clock
+        } else if (argument == "--verify") {
+            options.verify = true;
         } else if (argument == "--fullscreen") {
             options.fullscreen = true;
         } else if (argument == "--no-multisample") {
@@ -246,11 +287,18 @@ const char* usageText() {
            "  --effects-volume N       sound effects' volume, 0 (silent) to 10 (full)\n"
            "  --music-volume N         music's volume, 0 (silent) to 10 (full)\n"
            "  --no-rumble              pads never shake\n"
+           "  --record FILE            record the first match of the run into FILE\n"
+           "  --replay FILE            watch the match recorded in FILE: Space pauses, Right\n"
+           "                           steps while paused, Up and Down change the speed\n"
+           "  --verify                 with --replay: re-play the record without a window and\n"
+           "                           compare its states; exit 0 when all agree, 1 when one\n"
+           "                           differs, 2 when the record cannot be read\n"
            "  --version                print the version\n"
            "  --help                   show this text\n"
            "Options given here win over the settings file for this run and are not saved.\n"
            "Frames are numbered from 0 at start-up, 60 a second. While playing, F11 turns full\n"
            "screen on and off and F12 saves a screenshot in the pictures folder.\n"
-           "Exit status: 0 when the game ends, 1 when its data is not found or a scripted\n"
-           "run's work failed, 2 for a bad argument.\n";
+           "Exit status: 0 when the game ends or a verified record agrees, 1 when its data is\n"
+           "not found, a scripted run's work failed or a verified record differs, 2 for a bad\n"
+           "argument or a record that cannot be replayed.\n";
 }

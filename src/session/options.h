@@ -47,6 +47,9 @@ struct Options {
     int effectsVolume = -1; // 0..10; -1 for what the settings say
     int musicVolume = -1;   // 0..10; -1 for what the settings say
     bool noRumble = false;  // --no-rumble: pads never shake, whatever the settings say
+    std::string recordPath; // file the first match of the run is recorded into; empty for none
+    std::string replayPath; // record to watch (or verify) instead of the menus; empty for none
+    bool verify = false;    // check the replay's record headless instead of watching it
     bool help = false;      // print the usage and stop
     bool version = false;   // print the version and stop
     // GLUT's own options (-display, -geometry, ...) in their order, passed on to glutInit.

@@ -3,7 +3,6 @@
 #include <GL/freeglut.h>
 #include <cstdio>
 
-#include "entities/tank.h"
 #include "math/text.h"
 #include "platform/platform.h"
 #include "platform/screenshot.h"
@@ -107,24 +106,14 @@ void PlaySession::beginFrame() {
 
 namespace {
 
-// Only a tank still in the running match takes a new health: a destroyed one stays destroyed.
+// The edit goes through the game screen, so that a record of the match keeps it.
 bool setTankHealth(int playerIndex, int health, std::string& error) {
     GameScreen* game = GameScreen::instance();
     if (currentScreen != game) {
         error = "no match is running";
         return false;
     }
-    if (playerIndex >= static_cast<int>(game->players.size())) {
-        error = "the match has no player " + std::to_string(playerIndex);
-        return false;
-    }
-    Tank* tank = game->players[static_cast<size_t>(playerIndex)]->tank;
-    if (!tank || tank->getHealth() <= 0) {
-        error = "player " + std::to_string(playerIndex) + " has no tank left";
-        return false;
-    }
-    tank->health = health;
-    return true;
+    return game->editMatch(MatchEdit{MatchEdit::Kind::SET_HEALTH, playerIndex, health}, error);
 }
 
 } // namespace

@@ -6,7 +6,7 @@
 
 #include "math/constants.h"
 #include "math/faces.h"
-#include "math/randomsource.h"
+#include "view/viewrandom.h"
 
 namespace {
 
@@ -33,12 +33,13 @@ void drawDisc(const Backdrop::Disc& disc, float z) {
 
 Backdrop::Backdrop(int count) : count(count), sideCounts{} {
     discs.reserve(count > 0 ? count : 0);
+    ViewRandom& random = skyRandom();
     for (int i = 0; i < count; ++i) {
         Disc disc;
-        disc.r = randomSource.randomFloat(0.05f, 0.2f);
-        disc.x = randomSource.randomFloat(disc.r - 1.0f, 1.0f - disc.r);
-        disc.y = randomSource.randomFloat(disc.r - 1.0f, 1.0f - disc.r);
-        disc.side = randomSource.randomInt(0, 5);
+        disc.r = random.uniform(0.05f, 0.2f);
+        disc.x = random.uniform(disc.r - 1.0f, 1.0f - disc.r);
+        disc.y = random.uniform(disc.r - 1.0f, 1.0f - disc.r);
+        disc.side = random.uniformInt(0, 5);
         discs.push_back(disc);
     }
     std::stable_sort(discs.begin(), discs.end(),

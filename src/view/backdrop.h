@@ -17,7 +17,7 @@ public:
         int side; // 0..5, numbered like the cube's faces
     };
 
-    // Draws `count` discs from the shared random source, then sorts them by side.
+    // Draws `count` discs from the skies' own generator (skyRandom), then sorts them by side.
     explicit Backdrop(int count);
 
     // Needs a current GL context. Leaves lighting off, blending off and flat shading on.

@@ -119,4 +119,28 @@ TEST(Match, TheLevelsTextBuildsEveryRound) {
     EXPECT_EQ(small.world->boxes.size(), 1u);
 }
 
+// A match starts the shared random source over from its seed: whatever drew from it before
+// (a menu, another match), the same seed spawns the same item boxes in the same places.
+TEST(Match, ItsSeedAloneDecidesItsRandomness) {
+    auto itemBoxPlaces = [](bool drawFirst) {
+        if (drawFirst)
+            for (int i = 0; i < 1000; ++i)
+                randomSource.randomInt(0, 9);
+        Match match(LevelSource(), MatchSettings(), 42);
+        EXPECT_EQ(match.seed, 42u);
+        std::vector<float> places;
+        ThreeSeats::quietly([&] {
+            for (int t = 0; t < 20 * 60; ++t)
+                match.tick(TICK);
+        });
+        for (const Object* object : match.world->allObjects)
+            for (int axis = 0; axis < 3; ++axis)
+                places.push_back(object->position[axis]);
+        return places;
+    };
+    std::vector<float> fresh = itemBoxPlaces(false);
+    EXPECT_GE(fresh.size(), 3u * 3);
+    EXPECT_EQ(itemBoxPlaces(true), fresh);
+}
+
 } // namespace

@@ -78,4 +78,23 @@ TEST(RandomSource, TableUniformAndTableIntStayInBounds) {
     EXPECT_EQ(seen.size(), 3u);
 }
 
+// Where the source stands, for a match's state: the seed it was last given and the draws from
+// the generator since (the table walk is counted by its index). Two sources at the same seed
+// and draw count give the same next numbers.
+TEST(RandomSource, TellsItsSeedAndHowManyDrawsItHasMade) {
+    randomSource.seed(17);
+    EXPECT_EQ(randomSource.seedValue(), 17u);
+    EXPECT_EQ(randomSource.draws(), 0u);
+    randomSource.randomInt(0, 9);
+    randomSource.randomFloat(0, 1);
+    randomSource.tableNext();
+    EXPECT_EQ(randomSource.draws(), 2u);
+    float third = randomSource.randomFloat(0, 1);
+    randomSource.seed(17);
+    randomSource.randomInt(0, 9);
+    randomSource.randomFloat(0, 1);
+    EXPECT_EQ(randomSource.randomFloat(0, 1), third);
+    EXPECT_EQ(randomSource.draws(), 3u);
+}
+
 } // namespace

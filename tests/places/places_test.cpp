@@ -66,6 +66,7 @@ TEST(PlayerFolders, FollowTheXdgVariablesAndFallBackToHome) {
     PlayerFolders home = from({{"HOME", "/home/p"}});
     EXPECT_EQ(home.levels, "/home/p/.local/share/quorl/levels");
     EXPECT_EQ(home.screenshots, "/home/p/.local/share/quorl/screenshots");
+    EXPECT_EQ(home.replays, "/home/p/.local/share/quorl/replays");
     EXPECT_EQ(home.settingsFile, "/home/p/.config/quorl/settings");
     PlayerFolders xdg = from({{"HOME", "/home/p"},
                               {"XDG_DATA_HOME", "/d"},
@@ -73,6 +74,7 @@ TEST(PlayerFolders, FollowTheXdgVariablesAndFallBackToHome) {
                               {"XDG_PICTURES_DIR", "/pictures"}});
     EXPECT_EQ(xdg.levels, "/d/quorl/levels");
     EXPECT_EQ(xdg.screenshots, "/pictures");
+    EXPECT_EQ(xdg.replays, "/d/quorl/replays");
     EXPECT_EQ(xdg.settingsFile, "/c/quorl/settings");
     PlayerFolders relative = from({{"HOME", "/home/p"},
                                    {"XDG_DATA_HOME", "d"},
@@ -80,10 +82,12 @@ TEST(PlayerFolders, FollowTheXdgVariablesAndFallBackToHome) {
                                    {"XDG_PICTURES_DIR", "p"}});
     EXPECT_EQ(relative.levels, home.levels);
     EXPECT_EQ(relative.screenshots, home.screenshots);
+    EXPECT_EQ(relative.replays, home.replays);
     EXPECT_EQ(relative.settingsFile, home.settingsFile);
     PlayerFolders nowhere = from({});
     EXPECT_EQ(nowhere.levels, "");
     EXPECT_EQ(nowhere.screenshots, "");
+    EXPECT_EQ(nowhere.replays, "");
     EXPECT_EQ(nowhere.settingsFile, "");
     EXPECT_EQ(from({{"XDG_CONFIG_HOME", "/c"}}).settingsFile, "/c/quorl/settings");
 }

@@ -146,4 +146,42 @@ TEST(Options, BadValuesAreRefusedByName) {
     EXPECT_NE(std::string(usageText()).find("--screenshot T:FILE.png"), std::string::npos);
 }
 
+// Recording and replaying: a record file and a replay's each name a file; --verify checks the
+// replay's record without a window, so it needs --replay and takes nothing that needs one; a
+// replay is its record's match, so it takes no level and no record of its own.
+TEST(Options, RecordReplayAndVerify) {
+    Options options;
+    std::string error;
+    ASSERT_TRUE(parse({"--record", "m.qrec", "--level=arena", "--pads", "2"}, options, error))
+        << error;
+    EXPECT_EQ(options.recordPath, "m.qrec");
+    ASSERT_TRUE(
+        parse({"--replay=m.qrec", "--script", "keys.txt", "--trace", "t.jsonl"}, options, error))
+        << error;
+    EXPECT_EQ(options.replayPath, "m.qrec");
+    EXPECT_FALSE(options.verify);
+    ASSERT_TRUE(parse({"--replay", "m.qrec", "--verify"}, options, error)) << error;
+    EXPECT_TRUE(options.verify);
+    const struct {
+        std::vector<std::string> arguments;
+        const char* says;
+    } refused[] = {
+        {{"--verify"}, "--verify checks the record of --replay FILE"},
+        {{"--record"}, "--record needs a value"},
+        {{"--replay="}, "--replay wants a non-empty value"},
+        {{"--replay", "m.qrec", "--level", "arena"}, "does not go with --level"},
+        {{"--replay", "m.qrec", "--record", "n.qrec"}, "does not go with --record"},
+        {{"--replay", "m.qrec", "--verify", "--trace", "t.jsonl"}, "--trace does not go with it"},
+        {{"--replay", "m.qrec", "--verify", "--pads", "1"}, "--pads does not go with it"},
+        {{"--replay", "m.qrec", "--verify", "--fast"}, "--fast does not go with it"},
+    };
+    for (const auto& c : refused) {
+        EXPECT_FALSE(parse(c.arguments, options, error)) << c.arguments[0];
+        EXPECT_NE(error.find(c.says), std::string::npos) << error;
+    }
+    std::string usage = usageText();
+    for (const char* option : {"--record FILE", "--replay FILE", "--verify"})
+        EXPECT_NE(usage.find(option), std::string::npos) << option;
+}
+
 } // namespace
