@@ -18,8 +18,9 @@ set(QUORL_LAYERS
   "input GLUT::GLUT" # input sources: joysticks behind a back end, gamepads, keyboard, menus
   "sdlpads input SDL2::SDL2" # the system's pads through SDL, virtual pads; the only SDL code
   "match entities input" # the rules of a match, headless: seats driving tanks
+  "ai match entities input" # computer players: input sources that read the world, headless
   "view entities" # cameras, backdrop, heads-up display, view layout
-  "screens view match input platform" # the shell and the screens
+  "screens view ai match input platform" # the shell and the screens
   "session screens" # scripted play: options, scripts, traces, the play session
 )
 #
