@@ -17,6 +17,7 @@
 namespace {
 
 constexpr float OVERVIEW_FOV = 65.0f; // degrees, the overview's vertical view
+constexpr float DEMO_TURN = 0.15f;    // radians a second the overview turns with no player
 
 } // namespace
 
@@ -27,28 +28,33 @@ GameScreen* GameScreen::instance() {
     return screen;
 }
 
-bool GameScreen::startGame(std::string levelName, bool withKeyboard) {
+bool GameScreen::startGame(std::string levelName, bool withKeyboard, const MatchSettings& setup) {
     LevelSource level{levelName, ""};
     if (!levelName.empty() && !readLevelText(levelName, level.text))
         return false;
-    auto next = std::make_unique<Match>(std::move(level), MatchSettings());
+    auto next = std::make_unique<Match>(std::move(level), setup);
     if (!next->world)
         return false;
     endGame();
     match = next.release();
-    createPlayers(withKeyboard || JoystickManager::instance()->count == 0);
+    // Without a pad the keyboard plays, unless computer tanks fill the match: then it is a
+    // demo that the keyboard did not ask to join.
+    bool noPad = JoystickManager::instance()->count == 0;
+    createPlayers(withKeyboard || (noPad && setup.computerTanks == 0));
     for (Player* player : players)
         match->addSeat(player);
+    addComputerSeats(*match, setup.computerTanks, setup.difficulty, computers);
     overviewCamera = new WorldCamera();
     overviewCamera->zoomToFit(match->world->halfExtent(), OVERVIEW_FOV);
-    viewMode = 1;
+    viewMode = players.empty() ? 0 : 1;
     return true;
 }
 
 void GameScreen::endGame() {
-    // The match first: it lets go of the players' tanks before its world goes.
+    // The match first: it lets go of the seats' tanks before its world goes.
     delete match;
     match = nullptr;
+    computers.clear();
     for (Player* player : players)
         delete player;
     players.clear();
@@ -133,6 +139,8 @@ void GameScreen::tick() {
     if (viewMode == 1)
         for (Player* player : players)
             player->camera.update(dt);
+    else if (players.empty())
+        overviewCamera->rotate(dt * DEMO_TURN, 0, 1, 0); // a demo shows every face in turn
     if (step == Match::Step::OVER && returnScreen)
         switchScreen(returnScreen);
     platform().postRedisplay();
