@@ -15,12 +15,13 @@ set(QUORL_LAYERS
   # the application's floors
   "audio math SDL2_mixer::SDL2_mixer SDL2::SDL2" # the sound device, the hearing rule; no world
   "platform math GLUT::GLUT OpenGL::GLX X11::X11 PNG::PNG Threads::Threads" # window, timers, files out
+  "places PkgConfig::INIH" # where files are: the data folder, the player's folders, the settings
   "input GLUT::GLUT" # input sources: joysticks behind a back end, gamepads, keyboard, menus
   "sdlpads input SDL2::SDL2" # the system's pads through SDL, virtual pads; the only SDL code
   "match entities input" # the rules of a match, headless: seats driving tanks
   "ai match entities input" # computer players: input sources that read the world, headless
   "view entities" # cameras, backdrop, heads-up display, view layout
-  "screens view ai match input platform" # the shell and the screens
+  "screens view ai match input platform places" # the shell and the screens
   "session screens" # scripted play: options, scripts, traces, the play session
 )
 #

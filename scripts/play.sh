@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Sets everything up, builds the game and starts it from data/, where it finds models/,
-# textures/ and levels/.
+# Sets everything up, builds the game and its asset tools (not the tests and benchmarks, which
+# scripts/test.sh builds) and starts it; any options are passed to the game. The game finds its
+# data in the checkout's data/ beside the build folder, from whatever folder this runs in.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-scripts/build.sh build
-cd data
-exec ../build/quorl "$@"
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build -j"$(nproc)" --target quorl quorl_assetgen quorl_levelgen
+exec build/quorl "$@"

@@ -15,25 +15,38 @@ with_display() {
   fi
 }
 
+# The tests run with a scratch home, so that nothing they start (the game, a driver's shader
+# cache) writes into the tester's own; the builds keep the real one, where ccache lives.
+scratch_home=$(mktemp -d)
+fuzz_work=$(mktemp -d)
+trap 'rm -rf "$scratch_home" "$fuzz_work"' EXIT
+with_scratch_home() (
+  export HOME="$scratch_home" XDG_DATA_HOME="$scratch_home/.local/share" \
+    XDG_CONFIG_HOME="$scratch_home/.config" XDG_CACHE_HOME="$scratch_home/.cache" \
+    XDG_STATE_HOME="$scratch_home/.local/state"
+  unset XDG_PICTURES_DIR QUORL_DATA
+  "$@"
+)
+
 echo "== Build and test =="
-scripts/build.sh build
-with_display ctest --test-dir build --output-on-failure -j2
+scripts/build.sh build -DQUORL_WERROR=ON
+with_scratch_home with_display ctest --test-dir build --output-on-failure -j2
 
 echo "== Sanitizer build and test =="
-scripts/build.sh build-sanitize -DQUORL_SANITIZE=ON -DQUORL_BUILD_BENCH=OFF
+scripts/build.sh build-sanitize -DQUORL_SANITIZE=ON -DQUORL_BUILD_BENCH=OFF -DQUORL_WERROR=ON
+# The install and package tests are about what ships: not a sanitized program.
 ASAN_OPTIONS=detect_leaks=1 \
 LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0" \
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-  with_display ctest --test-dir build-sanitize --output-on-failure -j2 -E '^format$'
+  with_scratch_home with_display ctest --test-dir build-sanitize --output-on-failure -j2 \
+  -E '^format$' -LE '^install$'
 
 echo "== Fuzzers =="
-# The asset and level readers under libFuzzer, for a bounded time each, on a scratch copy of
-# the seed corpus so the repository stays clean. A crash input is kept in fuzz-build/.
+# The asset, level, script and settings readers under libFuzzer, for a bounded time each, on a
+# scratch copy of the seed corpus so the repository stays clean. A crash input is kept in fuzz-build/.
 CC=clang CXX=clang++ cmake -S fuzz -B fuzz-build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build fuzz-build -j"$(nproc)"
-fuzz_work=$(mktemp -d)
-trap 'rm -rf "$fuzz_work"' EXIT
-for target in obj sgi level; do
+for target in obj sgi level script settings; do
   cp -r "fuzz/corpus/$target" "$fuzz_work/$target"
   if ! "fuzz-build/${target}_fuzzer" -max_total_time=30 -max_len=4096 -close_fd_mask=3 \
       -artifact_prefix="$root/fuzz-build/${target}-" "$fuzz_work/$target" \

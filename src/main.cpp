@@ -1,6 +1,8 @@
 #include <cstdio>
 #include <filesystem>
+#include <locale>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -10,17 +12,22 @@
 #include "math/randomsource.h"
 #include "platform/frameclock.h"
 #include "screens/gamescreen.h"
+#include "screens/levelcatalogue.h"
 #include "screens/leveleditor.h"
 #include "screens/shell.h"
 #include "screens/welcomescreen.h"
 #include "sdlpads/sdljoystickbackend.h"
 #include "sdlpads/virtualpadsink.h"
+#include "session/gamefiles.h"
 #include "session/options.h"
 #include "session/playsession.h"
 #include "session/script.h"
+#include "world/levelfile.h"
+#include "world/world.h"
 
 namespace {
 
+constexpr int NO_DATA = 1;       // exit status
 constexpr int BAD_ARGUMENTS = 2; // exit status
 
 int refuse(const std::string& message) {
@@ -28,9 +35,9 @@ int refuse(const std::string& message) {
     return BAD_ARGUMENTS;
 }
 
-// What the options ask for that the command line alone cannot check: the script's lines,
-// its pads and the level file. False with `error` saying which.
-bool checkInputs(const Options& options, std::vector<ScriptEvent>& events, std::string& error) {
+// What the options ask for that the command line alone cannot check: the script's lines and
+// its pads. False with `error` saying which.
+bool checkScript(const Options& options, std::vector<ScriptEvent>& events, std::string& error) {
     if (!options.scriptPath.empty() && !loadScript(options.scriptPath, events, error))
         return false;
     for (const ScriptEvent& event : events) {
@@ -44,13 +51,35 @@ bool checkInputs(const Options& options, std::vector<ScriptEvent>& events, std::
             return false;
         }
     }
-    std::error_code ignored;
-    if (!options.level.empty() &&
-        !std::filesystem::is_regular_file("levels/" + options.level, ignored)) {
-        error = "--level: there is no level file levels/" + options.level;
-        return false;
-    }
     return true;
+}
+
+// The level --level names, among the shipped ones and the player's. False with `error` saying
+// where it looked.
+bool checkLevel(const Options& options, std::string& error) {
+    if (options.level.empty())
+        return true;
+    for (const LevelEntry& level : listLevels(levelFolders)) {
+        if (level.name != options.level)
+            continue;
+        // A file that is there but is no level would leave the run on the menu, as if all were
+        // well.
+        std::string text;
+        if (!readLevelText(level.path, text)) {
+            error = "--level: the level file " + level.path + " cannot be read";
+            return false;
+        }
+        std::istringstream in(text);
+        in.imbue(std::locale::classic());
+        if (!std::unique_ptr<World>(readLevel(in, level.path))) {
+            error = "--level: " + level.path + " is not a level this game can load";
+            return false;
+        }
+        return true;
+    }
+    error = "--level: there is no level \"" + options.level + "\" among the game's (" +
+            levelFolders.shipped + ") or yours (" + levelFolders.own + ")";
+    return false;
 }
 
 // Everything the screens hold, released before the program ends: a clean run leaves nothing
@@ -73,8 +102,25 @@ int main(int argc, char** argv) {
         printf("%s", usageText());
         return 0;
     }
+    if (options.version) {
+        printf("Quorl %s\n", QUORL_VERSION);
+        return 0;
+    }
+    std::error_code ignored;
+    anchorPaths(options, std::filesystem::current_path(ignored).string());
     std::vector<ScriptEvent> events;
-    if (!checkInputs(options, events, error))
+    if (!checkScript(options, events, error))
+        return refuse(error);
+    if (!enterDataFolder(options,
+                         BuildPlaces{QUORL_VERSION, QUORL_DATA_FROM_BIN, QUORL_INSTALL_DATA_DIR},
+                         error)) {
+        printf("%s\n", error.c_str());
+        return NO_DATA;
+    }
+    Settings settings;
+    std::string settingsPath;
+    usePlayerFolders(settings, settingsPath);
+    if (!checkLevel(options, error))
         return refuse(error);
     if (options.seeded)
         randomSource.seed(options.seed);
@@ -94,13 +140,13 @@ int main(int argc, char** argv) {
         glutArgv.push_back(argument.data());
     glutArgv.push_back(nullptr);
     int glutArgc = static_cast<int>(glutArgv.size()) - 1;
-    openWindow(
-        &glutArgc, glutArgv.data(),
-        WindowSettings{options.width, options.height, options.fullscreen, options.multisample});
+    openWindow(&glutArgc, glutArgv.data(), windowSettings(options, settings));
     // Before the joysticks are counted, so that the virtual pads are among them.
     session.attachPads();
     JoystickManager::install(std::make_unique<SdlJoystickBackend>());
     WelcomeScreen* welcome = WelcomeScreen::instance();
+    welcome->settings = settings;
+    welcome->settingsPath = settingsPath;
     GameScreen::instance()->returnScreen = welcome;
     LevelEditor::instance()->returnScreen = welcome;
     Screen* first = welcome;

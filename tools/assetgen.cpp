@@ -1,7 +1,9 @@
 #include "assetgen.h"
 
+#include "appicon.h"
 #include "icons.h"
 #include "models.h"
+#include "pngencoder.h"
 #include "sgiwriter.h"
 
 namespace {
@@ -72,6 +74,8 @@ std::vector<std::string> generatedAssetFiles() {
     }
     for (const Icon& icon : buildIcons())
         files.push_back("textures/" + icon.file);
+    for (int size : appIconSizes())
+        files.push_back("icons/quorl-" + std::to_string(size) + ".png");
     return files;
 }
 
@@ -86,6 +90,14 @@ bool generateAssets(const std::string& dataDirectory, std::string& error) {
     for (const Icon& icon : buildIcons()) {
         std::string path = dataDirectory + "/textures/" + icon.file;
         if (!writeFileBytes(path, encodeSgiImage(icon.size, icon.size, 4, icon.rgba, true))) {
+            error = "cannot write " + path;
+            return false;
+        }
+    }
+    for (int size : appIconSizes()) {
+        std::string path = dataDirectory + "/icons/quorl-" + std::to_string(size) + ".png";
+        std::vector<unsigned char> png = encodePng(size, drawAppIcon(size));
+        if (png.empty() || !writeFileBytes(path, png)) {
             error = "cannot write " + path;
             return false;
         }

@@ -11,7 +11,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::string data = argv[1];
-    for (const char* sub : {"", "/models", "/textures"})
+    for (const char* sub : {"", "/models", "/textures", "/icons"})
         mkdir((data + sub).c_str(), 0755); // an existing directory is fine
     std::string error;
     if (!generateAssets(data, error)) {

@@ -84,14 +84,16 @@ struct GlmError {
 using GlmFileSource = std::function<bool(const std::string& path, std::string& contents)>;
 
 // Reads `path` and its material library from disk. Prints the error and exits with status 1
-// when the model cannot be read soundly: the game cannot run without its models.
+// when the model cannot be read soundly or holds no triangle: the game cannot run without its
+// models.
 GlmModel* glmReadOBJ(const char* path);
 
-// The same without printing or exiting: null and `error` filled when the model is unreadable.
+// The same without printing or exiting: null and `error` filled when the model is unreadable
+// or holds no triangle.
 GlmModel* glmReadOBJCore(const char* path, GlmError& error);
 
 // Reads a model from memory; `path` names it (in messages, and as the directory its material
-// library is looked up in through `source`).
+// library is looked up in through `source`). A model without triangles is read as it is.
 GlmModel* glmReadOBJMemory(const char* path, const char* data, std::size_t size,
                            const GlmFileSource& source, GlmError& error);
 

@@ -46,7 +46,16 @@ GlmModel* glmReadOBJCore(const char* path, GlmError& error) {
         error.toStandardOutput = false;
         return nullptr;
     }
-    return glmReadOBJMemory(path, contents.data(), contents.size(), readFile, error);
+    GlmModel* model = glmReadOBJMemory(path, contents.data(), contents.size(), readFile, error);
+    // Read soundly, yet nothing to draw or to collide with: an empty or cut-off file would give
+    // invisible tanks, and a mesh of no extent scales to infinities.
+    if (model && model->trianglecount == 0) {
+        glmFreeModel(model);
+        error.message = "glmReadOBJ() failed: \"" + std::string(path) + "\" holds no triangles.\n";
+        error.toStandardOutput = false;
+        return nullptr;
+    }
+    return model;
 }
 
 GlmModel* glmReadOBJ(const char* path) {

@@ -46,6 +46,10 @@ SgiImage* readTables(SgiImage* image, const char* name, SgiError& error) {
                     problem(name, "its run-length tables need " + std::to_string(needed) +
                                       " bytes but the file has " +
                                       std::to_string(image->fileSize)));
+    // Tables and nothing after them: every row would read as zeros, a texture of nothing.
+    if (needed == static_cast<unsigned long long>(image->fileSize))
+        return fail(image, error,
+                    problem(name, "the file ends with its run-length tables and holds no pixels"));
     image->rowOffsets = static_cast<unsigned int*>(std::malloc(n * sizeof(unsigned int)));
     image->rowLengths = static_cast<unsigned int*>(std::malloc(n * sizeof(unsigned int)));
     if (!image->rowOffsets || !image->rowLengths)
@@ -96,6 +100,11 @@ SgiImage* sgiOpenCore(std::FILE* file, const char* name, SgiError& error) {
                                       std::to_string(image->height) + ", " +
                                       std::to_string(image->channels) + " channels)"));
 
+    // A truncated file reads as zeros where its data is missing; one that ends with its header
+    // has no data at all, and would give a texture of nothing.
+    if (!sgiIsRle(image) && image->fileSize <= SGI_HEADER_SIZE)
+        return fail(image, error,
+                    problem(name, "the file ends with its header and holds no pixels"));
     for (unsigned char*& buffer : image->rowBuffers)
         if (!(buffer = static_cast<unsigned char*>(std::malloc(image->width * SGI_RLE_ROW_FACTOR))))
             return fail(image, error, "Out of memory!\n");

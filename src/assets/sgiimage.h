@@ -37,7 +37,8 @@ struct SgiError {
 SgiImage* sgiOpen(const char* path);
 
 // Reads the header and tables from `file` (taken over: closed on failure too); `name` is used
-// in messages. Null with `error` set when the file is not a readable image.
+// in messages. Null with `error` set when the file is not a readable image: too short for its
+// header or tables, no pixels in the header, or no pixel data after the header and tables.
 SgiImage* sgiOpenCore(std::FILE* file, const char* name, SgiError& error);
 
 // Writes `width` bytes of one row of one channel to `out`. Bytes the file does not hold (it

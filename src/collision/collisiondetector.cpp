@@ -4,8 +4,9 @@
 #include <algorithm>
 
 CollisionDetector::CollidingObject::CollidingObject(AxisAlignedBoundingBox* box, Object* object,
-                                                    int index)
-    : box(box), object(object), index(index), overlapBits(static_cast<size_t>(index), 0) {
+                                                    int index, bool scenery)
+    : box(box), object(object), index(index), scenery(scenery),
+      overlapBits(static_cast<size_t>(index), 0) {
     float* bounds = box->intervals;
     for (int axis = 0; axis < 3; ++axis) {
         IntervalEntry* start = &entries[2 * axis];

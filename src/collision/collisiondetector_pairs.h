@@ -19,10 +19,20 @@ inline unsigned char& pairByte(CollidingObject* a, CollidingObject* b) {
     return i > j ? a->overlapBits[j] : b->overlapBits[i];
 }
 
+// Whether the pair is tracked at all: not when both are scenery. Asserts that the two are not
+// one object, whose entries must never meet as a pair's.
+inline bool tracked(const CollidingObject* a, const CollidingObject* b) {
+    int i = a->index;
+    int j = b->index;
+    assert(i != j);
+    return !(a->scenery && b->scenery);
+}
+
 // Removes the first occurrence of `lower` from `higher`'s overlaps, if there is one.
 void removeOverlap(CollidingObject* higher, const CollidingObject* lower);
 
-// Sets one axis flag; a pair that now overlaps on all axes joins the higher's overlaps.
+// Sets one axis flag of a tracked pair; a pair that now overlaps on all axes joins the higher's
+// overlaps.
 inline void beginAxisOverlap(CollidingObject* a, CollidingObject* b, unsigned char bitMask) {
     unsigned char& bits = pairByte(a, b);
     bits |= bitMask;
@@ -32,7 +42,7 @@ inline void beginAxisOverlap(CollidingObject* a, CollidingObject* b, unsigned ch
     }
 }
 
-// Clears one axis flag; the pair leaves the higher's overlaps.
+// Clears one axis flag of a tracked pair; the pair leaves the higher's overlaps.
 inline void endAxisOverlap(CollidingObject* a, CollidingObject* b, unsigned char bitMask) {
     unsigned char& bits = pairByte(a, b);
     const bool wasOverlapping = bits == 7;

@@ -1,6 +1,8 @@
 #include "collision/collisiondetector.h"
 #include "collision/collisiondetector_pairs.h"
 
+#include <cstdint>
+
 namespace {
 // Entries ahead of the sort for which the entry itself is fetched; values are fetched half as
 // far ahead, once their entry has arrived. Distances from 8 to 32 measured alike.
@@ -24,11 +26,15 @@ void CollisionDetector::getCollisions(std::vector<Collision*>& list) {
 // comparison against the running maximum instead of a second read through its neighbour.
 // That comparison reads through two pointers into memory laid out by registration, not by
 // position along the axis, so the entries and values a few places ahead are fetched early.
-void CollisionDetector::repairList(std::vector<IntervalEntry*>& list, unsigned char bitMask) {
+// Once the swaps exceed their budget, the bulk repair takes over where the sort stands.
+void CollisionDetector::repairList(std::vector<IntervalEntry*>& list, unsigned char bitMask) const {
     IntervalEntry** entries = list.data();
     const size_t count = list.size();
     if (count < 2)
         return;
+    const size_t budget = swapsPerEntry > SIZE_MAX / count ? SIZE_MAX : count * swapsPerEntry;
+    size_t swaps = 0;
+    bool bulkRefused = false;
     float highest = *entries[0]->value;
     // entries[0, i) are in order and `highest` is the value of entries[i - 1]
     for (size_t i = 1; i < count; ++i) {
@@ -42,6 +48,11 @@ void CollisionDetector::repairList(std::vector<IntervalEntry*>& list, unsigned c
             highest = value;
             continue;
         }
+        if (swaps > budget && !bulkRefused) {
+            if (repairInBulk(list, i, bitMask))
+                return;
+            bulkRefused = true;
+        }
         // Every entry passed over is strictly greater than p; equal values never swap. The
         // entry that ends up at i held `highest`, so it stays the prefix maximum.
         const bool pIsStart = p->isStart;
@@ -50,7 +61,7 @@ void CollisionDetector::repairList(std::vector<IntervalEntry*>& list, unsigned c
         do {
             IntervalEntry* q = entries[j - 1];
             entries[j] = q;
-            if (q->isStart != pIsStart) {
+            if (q->isStart != pIsStart && collisionpairs::tracked(pOwner, q->owner)) {
                 if (pIsStart) // p's start now lies below q's end: they meet on this axis
                     collisionpairs::beginAxisOverlap(pOwner, q->owner, bitMask);
                 else // p's end now lies below q's start: they part on this axis
@@ -59,5 +70,6 @@ void CollisionDetector::repairList(std::vector<IntervalEntry*>& list, unsigned c
             --j;
         } while (j > 0 && *entries[j - 1]->value > value);
         entries[j] = p;
+        swaps += i - j;
     }
 }

@@ -70,6 +70,14 @@ std::vector<std::string> JoystickManager::names() const {
     return result;
 }
 
+std::vector<Gamepad*> JoystickManager::connectedGamepads() const {
+    std::vector<Gamepad*> result;
+    for (const auto& gamepad : gamepads)
+        if (gamepad->connected())
+            result.push_back(gamepad.get());
+    return result;
+}
+
 void JoystickManager::pollEvents() {
     backend->pollEvents();
 }

@@ -35,6 +35,8 @@ public:
     Gamepad* getGamepad(int i) const;
     // The gamepads' names, in slot order.
     std::vector<std::string> names() const;
+    // The gamepads plugged in now, in slot order.
+    std::vector<Gamepad*> connectedGamepads() const;
 
     // Takes in the system's news (pads gone or back, new values); once per tick, before the
     // gamepads are polled.

@@ -27,6 +27,8 @@ std::vector<KeyboardInput::Binding> KeyboardInput::tankKeys() {
 std::vector<KeyboardInput::Binding> KeyboardInput::menuKeys() {
     return {{SPECIAL + GLUT_KEY_UP, STICK_UP, 0},
             {SPECIAL + GLUT_KEY_DOWN, STICK_DOWN, 0},
+            {SPECIAL + GLUT_KEY_LEFT, STICK_LEFT, 0},
+            {SPECIAL + GLUT_KEY_RIGHT, STICK_RIGHT, 0},
             {'\r', BUTTON, 0},
             {27, BUTTON, 1}};
 }

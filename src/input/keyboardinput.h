@@ -32,7 +32,8 @@ public:
     // The tank's keys: arrows drive and turn, Space uses the item, Tab selects the next one, and
     // Insert/Delete, Home/End, Page Up/Page Down turn layers (one pair per turning axis).
     static std::vector<Binding> tankKeys();
-    // The menus' keys: arrows move, Enter chooses (button 0), Escape goes back (button 1).
+    // The menus' keys: arrows move (left and right change a setting), Enter chooses (button 0),
+    // Escape goes back (button 1).
     static std::vector<Binding> menuKeys();
 
     // Key events as GLUT delivers them; true when the key is bound here.

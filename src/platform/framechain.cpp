@@ -52,7 +52,9 @@ bool FrameChain::arm() {
     } else if (now - due > MAX_CATCH_UP) {
         due = now; // a stall: resume the pace from here
     }
-    double wait = unpacedChains ? 0.0 : std::max(0.0, due - now) * 1000.0; // ms; 0 when late
+    // Milliseconds, at least one: GLUT draws after the timers that are due when it looks, and
+    // a timer armed for now would be due again in the same look, before the tick's picture.
+    double wait = unpacedChains ? 1.0 : std::max(1.0, (due - now) * 1000.0);
     isPending = true;
     platform().armTimer(static_cast<unsigned int>(std::lround(wait)), &FrameChain::fire, id);
     return true;

@@ -7,10 +7,11 @@
 
 // One chain of one-shot timers that ticks its owner at 60 a second on the platform clock.
 // At most one timer of a chain is pending at any time, so however often the owner asks for
-// the next frame (every display, every window exposure, every activation), it is ticked once
-// per period. Each timer is armed for what is left of the current 1/60 s period, not for a
-// fresh 16 ms after the frame's work, so the rate does not drop by the time a frame takes.
-// A late chain ticks at once until it is back on its grid, so a busy moment of the machine
+// the next frame (every tick, every display, every window exposure, every activation), it is
+// ticked once per period. Each timer is armed for what is left of the current 1/60 s period,
+// not for a fresh 16 ms after the frame's work, so the rate does not drop by the time a frame
+// takes. A late chain ticks a millisecond after its last tick (time for the picture) until it
+// is back on its grid, so a busy moment of the machine
 // costs no ticks; after a stall of more than MAX_CATCH_UP it picks up the pace from then on
 // instead of catching up with a burst.
 //
@@ -33,8 +34,9 @@ public:
     // When the next tick is due, in platform seconds (meaningful once armed).
     double nextDue() const { return due; }
 
-    // Unpaced, every chain's timer fires at once instead of at its due time: frames follow
-    // each other as fast as they are drawn (a fast scripted run). Program-wide.
+    // Unpaced, every chain's timer fires a millisecond after it is armed instead of at its due
+    // time: frames follow each other as fast as they are drawn (a fast scripted run).
+    // Program-wide.
     static void setUnpaced(bool unpaced);
     static bool isUnpaced();
 

@@ -20,4 +20,5 @@ void AnimatedScreen::onTimer() {
     if (currentScreen == this)
         beginFrame();
     tick();
+    scheduleNextFrame();
 }

@@ -7,12 +7,13 @@
 #include "screens/screen.h"
 
 // A screen that animates on its own chain of one-shot timers, 60 ticks a second while it is
-// running. display() (and, if it likes, activate()) asks for the next frame; whatever the
-// number of displays (window exposures, resizes, switches, a second activation), the screen
-// has one chain and one pending timer, so its per-tick animations keep their pace. The tick
-// advances the screen and posts the redisplay that asks for the next frame. After
-// deactivate() the timer already pending still fires once and runs its whole tick; no
-// further one is armed, because the screen no longer asks.
+// running. Each tick arms the next before the picture it asks for is drawn, so the game goes
+// on while no picture can be drawn (a minimised, hidden or one-pixel window gets no display);
+// display() (and, if it likes, activate()) asks for the next frame too, which starts a chain
+// that is not running. Whatever the number of displays (window exposures, resizes, switches, a
+// second activation), the screen has one chain and one pending timer, so its per-tick
+// animations keep their pace. After deactivate() the timer already pending still fires once
+// and runs its whole tick; no further one is armed, because the screen no longer asks.
 class AnimatedScreen : public Screen {
 public:
     AnimatedScreen();

@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 
 #include "entities/tank.h"
@@ -28,10 +29,13 @@ GameScreen* GameScreen::instance() {
     return screen;
 }
 
-bool GameScreen::startGame(std::string levelName, bool withKeyboard, const MatchSettings& setup) {
-    LevelSource level{levelName, ""};
-    if (!levelName.empty() && !readLevelText(levelName, level.text))
-        return false;
+bool GameScreen::startGame(std::string levelPath, bool withKeyboard, const MatchSettings& setup) {
+    LevelSource level;
+    if (!levelPath.empty()) {
+        level.name = std::filesystem::path(levelPath).filename().string();
+        if (!readLevelText(levelPath, level.text))
+            return false;
+    }
     auto next = std::make_unique<Match>(std::move(level), setup);
     if (!next->world)
         return false;
@@ -39,7 +43,7 @@ bool GameScreen::startGame(std::string levelName, bool withKeyboard, const Match
     match = next.release();
     // Without a pad the keyboard plays, unless computer tanks fill the match: then it is a
     // demo that the keyboard did not ask to join.
-    bool noPad = JoystickManager::instance()->count == 0;
+    bool noPad = JoystickManager::instance()->connectedGamepads().empty();
     createPlayers(withKeyboard || (noPad && setup.computerTanks == 0));
     for (Player* player : players)
         match->addSeat(player);
@@ -62,18 +66,19 @@ void GameScreen::endGame() {
     overviewCamera = nullptr;
 }
 
+// Only pads plugged in now take a seat: an unplugged one would leave a tank nobody drives.
 void GameScreen::createPlayers(bool withKeyboard) {
-    JoystickManager* pads = JoystickManager::instance();
-    int count = pads->count;
+    std::vector<Gamepad*> pads = JoystickManager::instance()->connectedGamepads();
     static bool reported = false;
-    if (count > MAX_PLAYERS && !reported) {
+    if (pads.size() > MAX_PLAYERS && !reported) {
         reported = true;
-        for (int i = MAX_PLAYERS; i < count; ++i)
-            printf("Pad %d (%s) does not join: a match has at most %d players.\n", i + 1,
-                   pads->getGamepad(i)->name().c_str(), MAX_PLAYERS);
+        for (size_t i = MAX_PLAYERS; i < pads.size(); ++i)
+            printf("Pad %d (%s) does not join: a match has at most %d players.\n",
+                   pads[i]->joystick ? pads[i]->joystick->Index() + 1 : 0, pads[i]->name().c_str(),
+                   MAX_PLAYERS);
     }
-    for (int i = 0; i < count && i < MAX_PLAYERS; ++i)
-        players.push_back(new Player(pads->getGamepad(i)));
+    for (size_t i = 0; i < pads.size() && i < MAX_PLAYERS; ++i)
+        players.push_back(new Player(pads[i]));
     if (withKeyboard && players.size() < MAX_PLAYERS) {
         keyboardKeys.releaseAll();
         players.push_back(new Player(&keyboardKeys));

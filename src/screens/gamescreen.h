@@ -32,12 +32,12 @@ public:
 
     static GameScreen* instance(); // created on first request, never freed
 
-    // A new game on the level file `levelName`, or on a new 3x3x3 cube of cubie edge 28 for the
-    // empty name: one player per gamepad, then the keyboard player when `withKeyboard` (or when
-    // no pad is connected and no computer tank is asked for), then the computer tanks of
+    // A new game on the level file at `levelPath`, or on a new 3x3x3 cube of cubie edge 28 for
+    // the empty path: one player per gamepad, then the keyboard player when `withKeyboard` (or
+    // when no pad is connected and no computer tank is asked for), then the computer tanks of
     // `setup`, at most six in all. False, with the previous game kept, when the level cannot be
     // loaded.
-    bool startGame(std::string levelName, bool withKeyboard = false,
+    bool startGame(std::string levelPath, bool withKeyboard = false,
                    const MatchSettings& setup = MatchSettings());
     // Releases the game: world, players, overview camera.
     void endGame();

@@ -1,8 +1,9 @@
 #include "screens/leveleditor.h"
 
-#include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 #include "math/faces.h"
 #include "platform/platform.h"
@@ -23,6 +24,10 @@ void onAction(int value) {
 
 void onLoad(int value) {
     LevelEditor::instance()->loadAction(value);
+}
+
+void onDelete(int value) {
+    LevelEditor::instance()->deleteLevelAction(value);
 }
 
 } // namespace
@@ -46,10 +51,12 @@ void LevelEditor::buildMenus(MenuBuilder& builder) {
     builder.addEntry("4x4x4 Cube        ", NEW_LEVEL_4);
     builder.addEntry("5x5x5 Cube        ", NEW_LEVEL_5);
     loadMenu = builder.create(onLoad);
+    deleteMenu = builder.create(onDelete);
     fileMenu = builder.create(onAction);
     builder.addSubMenu("New Level         ", newLevelMenu);
     builder.addEntry("Save Level        ", SAVE_LEVEL);
     builder.addSubMenu("Load Level        ", loadMenu);
+    builder.addSubMenu("Delete Level      ", deleteMenu);
     builder.addEntry("Quit              ", QUIT);
     insertMenu = builder.create(onAction);
     builder.addEntry("Block             ", INSERT_BLOCK);
@@ -107,13 +114,18 @@ void LevelEditor::menuAction(int action) {
 }
 
 void LevelEditor::loadAction(int index) {
-    if (index < 0 || index >= static_cast<int>(loadNames.size()))
+    if (index < 0 || index >= static_cast<int>(loadLevels.size()))
         return;
-    if (World* loaded = loadLevel(loadNames[index]))
+    const LevelEntry level = loadLevels[static_cast<size_t>(index)];
+    if (World* loaded = loadLevel(level.path))
         setWorld(loaded);
     else
-        printf("The level \"%s\" could not be loaded; still editing the current one.\n",
-               loadNames[index].c_str());
+        report("\"" + level.name + "\" could not be loaded; still editing the level you had", true);
+}
+
+void LevelEditor::deleteLevelAction(int index) {
+    if (index >= 0 && index < static_cast<int>(ownLevels.size()))
+        deleteOwnLevel(ownLevels[static_cast<size_t>(index)]);
 }
 
 void LevelEditor::setWorld(World* next) {
@@ -150,34 +162,65 @@ void LevelEditor::select(Object* object) {
 }
 
 void LevelEditor::refreshLoadMenu() {
-    loadNames.clear();
-    listFiles("levels", loadNames);
-    if (!menus || loadMenu == 0)
+    loadLevels = listLevels(levelFolders);
+    ownLevels.clear();
+    for (const LevelEntry& level : loadLevels)
+        if (level.own)
+            ownLevels.push_back(level);
+    if (!menus)
         return;
-    menus->clear(loadMenu);
-    for (size_t i = 0; i < loadNames.size(); ++i)
-        menus->addEntry(loadNames[i], static_cast<int>(i));
+    if (loadMenu != 0) {
+        menus->clear(loadMenu);
+        for (size_t i = 0; i < loadLevels.size(); ++i)
+            menus->addEntry(loadLevels[i].name, static_cast<int>(i));
+    }
+    if (deleteMenu != 0) {
+        menus->clear(deleteMenu);
+        for (size_t i = 0; i < ownLevels.size(); ++i)
+            menus->addEntry(ownLevels[i].name, static_cast<int>(i));
+    }
 }
 
 std::string LevelEditor::nextLevelName() const {
-    std::vector<std::string> names;
-    listFiles("levels", names);
-    std::sort(names.begin(), names.end());
-    // Past the level count there is always a free name: the loop ends.
-    for (size_t n = 1;; ++n) {
-        std::string candidate = "Level " + std::to_string(n);
-        if (!std::binary_search(names.begin(), names.end(), candidate))
-            return candidate;
-    }
+    return ::nextLevelName(levelFolders);
+}
+
+void LevelEditor::report(const std::string& text, bool failure) {
+    status = text;
+    statusIsFailure = failure;
+    printf("%s\n", text.c_str());
+    fflush(stdout);
+    platform().postRedisplay();
 }
 
 bool LevelEditor::saveLevelAs(const std::string& name) {
     if (!world)
         return false;
-    if (!saveLevel(*world, name))
+    std::string error =
+        "there is no folder for your levels (neither HOME nor XDG_DATA_HOME is set)";
+    if (levelFolders.own.empty() ||
+        !saveLevel(*world, levelFolders.own, name, SaveMode::NEW_ONLY, error)) {
+        report("Level not saved: " + error, true);
         return false;
-    printf("Saved level: %s\n", name.c_str());
+    }
+    report("Saved level: " + name, false);
     return true;
+}
+
+bool LevelEditor::deleteOwnLevel(const LevelEntry& level) {
+    if (!level.own || levelFolders.own.empty() ||
+        level.path.compare(0, levelFolders.own.size() + 1, levelFolders.own + "/") != 0) {
+        report("\"" + level.name + "\" ships with the game and stays", true);
+        return false;
+    }
+    bool deleted = std::remove(level.path.c_str()) == 0;
+    if (deleted)
+        report("Deleted level: " + level.name, false);
+    else
+        report("Level \"" + level.name + "\" not deleted: " + level.path + ": " + strerror(errno),
+               true);
+    refreshLoadMenu();
+    return deleted;
 }
 
 void LevelEditor::deleteSelected() {
@@ -189,17 +232,60 @@ void LevelEditor::deleteSelected() {
     delete doomed;
 }
 
+namespace {
+
+// A block of this size standing at `at` already: a copy there would add nothing but cost. The
+// tolerance covers the rounding of carrying a spot from one face to another.
+bool blockStandsAt(const World& world, const Vec3f& at, const Box& like) {
+    constexpr float SAME = 1e-3f; // world units
+    for (const Object* object : world.boxes) {
+        auto* box = static_cast<const Box*>(object);
+        if ((box->position - at).length() < SAME && std::fabs(box->width - like.width) < SAME &&
+            std::fabs(box->depth - like.depth) < SAME &&
+            std::fabs(box->height - like.height) < SAME)
+            return true;
+    }
+    return false;
+}
+
+std::string blockLimitText() {
+    return "A level holds at most " + std::to_string(MAX_LEVEL_BLOCKS) + " blocks";
+}
+
+} // namespace
+
+bool LevelEditor::roomForBlock() {
+    if (static_cast<int>(world->boxes.size()) < MAX_LEVEL_BLOCKS)
+        return true;
+    report(blockLimitText(), true);
+    return false;
+}
+
+void LevelEditor::blockAdded() {
+    if (status == blockLimitText())
+        status.clear();
+}
+
+// Faces where the same block stands already are left as they are, so copying again and again
+// adds nothing.
 void LevelEditor::copyToOtherFaces() {
     auto* box = static_cast<Box*>(selected);
     if (!box)
         return;
     Vec3f local = toFaceLocal(box->position, box->face);
-    for (int face = 0; face < 6; ++face) {
+    bool copiedAll = true;
+    for (int face = 0; face < 6 && copiedAll; ++face) {
         if (face == box->face)
             continue;
         Vec3f at = local;
         faceOrientationMatrix(face).transformPoint(at);
-        world->addObject(new Box(at, world, box->width, box->depth, box->height));
+        if (blockStandsAt(*world, at, *box))
+            continue;
+        copiedAll = roomForBlock();
+        if (copiedAll)
+            world->addObject(new Box(at, world, box->width, box->depth, box->height));
     }
+    if (copiedAll)
+        blockAdded();
     platform().postRedisplay();
 }

@@ -2,6 +2,7 @@
 #include <cmath>
 
 #include "platform/platform.h"
+#include "platform/stroketext.h"
 #include "screens/leveleditor.h"
 #include "screens/shell.h"
 #include "world/world.h"
@@ -85,6 +86,40 @@ void LevelEditor::drawRubberBand() const {
     glEnable(GL_CULL_FACE);
 }
 
+// The last save's or deletion's outcome along the bottom of the window, in front of everything:
+// a failure in red, anything else in dark grey.
+void LevelEditor::drawStatus() const {
+    if (status.empty() || windowWidth <= 0 || windowHeight <= 0)
+        return;
+    const float height = 16;              // pixels, a capital letter's
+    const float scale = height / 119.05f; // the stroke font's capitals are 119.05 units high
+    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_TRANSFORM_BIT);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_DEPTH_TEST);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, windowWidth, 0, windowHeight, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    if (statusIsFailure)
+        glColor3f(0.8f, 0.1f, 0.05f);
+    else
+        glColor3f(0.2f, 0.2f, 0.2f);
+    // A long message shrinks to fit the window's width.
+    float room = static_cast<float>(windowWidth) - 20;
+    float width = strokeTextWidth(status) * scale;
+    float fit = width > room ? room / width : 1.0f;
+    glTranslatef(10, 10, 0);
+    glScalef(scale * fit, scale * fit, 1);
+    drawStrokeText(status, 2);
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glPopAttrib();
+}
+
 void LevelEditor::display() {
     glClearColor(1, 1, 1, 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -100,6 +135,7 @@ void LevelEditor::display() {
     if (world)
         world->draw(nullptr, nullptr);
     glPopMatrix();
+    drawStatus();
     glFlush();
     presentFrame();
 }
@@ -130,6 +166,7 @@ void LevelEditor::activate() {
     glColorMaterial(GL_FRONT, GL_AMBIENT_AND_DIFFUSE);
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_CULL_FACE);
+    status.clear();
     setWorld(new World(3, 28));
     reshape(windowWidth, windowHeight);
     // The aspect ratio is taken now and kept: resizing changes only the viewport.

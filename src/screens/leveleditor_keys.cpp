@@ -44,4 +44,6 @@ void LevelEditor::addTraceFields(TraceLine& line) const {
     line.add("selected", selected != nullptr);
     if (selected)
         line.add("height", static_cast<double>(static_cast<const Box*>(selected)->height));
+    if (!status.empty())
+        line.add("status", status);
 }

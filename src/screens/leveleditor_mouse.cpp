@@ -1,4 +1,5 @@
 #include <GL/freeglut.h>
+#include <algorithm>
 #include <cmath>
 
 #include "math/constants.h"
@@ -43,7 +44,9 @@ void LevelEditor::leftPress(int x, int y) {
 }
 
 void LevelEditor::leftRelease(int x, int y) {
-    if (phase == 1 && pickCubePoint(x, y)) {
+    if (phase == 1 && (!pickCubePoint(x, y) || !roomForBlock())) {
+        phase = 0; // released off the cube, or no room: the drag draws nothing
+    } else if (phase == 1) {
         endCorner = hoverPoint;
         Vec3f centre = (startCorner + endCorner) * 0.5f;
         int f = faceOf(centre);
@@ -55,6 +58,7 @@ void LevelEditor::leftRelease(int x, int y) {
                             NEW_BLOCK_HEIGHT);
         box->colour = NEW_BLOCK_COLOUR;
         world->addObject(box);
+        blockAdded();
         select(box);
         phase += 1;
     } else if (phase == 2 && selected && pickOnObjectColumn(x, y, selected)) {
@@ -71,7 +75,7 @@ void LevelEditor::motion(int x, int y) {
         if (keys.isKeyDown('x'))
             camera.pan(-dx, dy);
         else if (keys.isKeyDown('z'))
-            camera.zoom(-dy);
+            camera.zoom(std::max(-dy, closestZoom() - camera.distance));
         else
             camera.rotate(-std::sqrt(dx * dx + dy * dy) * static_cast<float>(PI / 180), dy, dx, 0);
         platform().postRedisplay();

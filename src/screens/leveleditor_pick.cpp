@@ -36,8 +36,17 @@ void boxOf(const Object& object, Vec3f& centre, Vec3f& half) {
 } // namespace
 
 // As gluPerspective(65, aspect, 20, 300) makes it, computed here so that picking needs no GL.
+namespace {
+constexpr double NEAR_PLANE = 20, FAR_PLANE = 300; // world units from the eye
+} // namespace
+
+float LevelEditor::closestZoom() const {
+    float corner = world ? world->halfExtent() * std::sqrt(3.0f) : 0.0f;
+    return corner + static_cast<float>(NEAR_PLANE);
+}
+
 void LevelEditor::setProjection(float aspect) {
-    const double nearPlane = 20, farPlane = 300;
+    const double nearPlane = NEAR_PLANE, farPlane = FAR_PLANE;
     double f = 1.0 / std::tan(65.0 / 2 * 3.14159265358979323846 / 180);
     for (double& element : projection)
         element = 0;

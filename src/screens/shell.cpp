@@ -10,6 +10,7 @@
 Screen* currentScreen = nullptr;
 KeyboardState keys;
 MouseState mouse;
+std::string screenshotFolder;
 
 namespace {
 
@@ -18,8 +19,10 @@ bool screenshotRequested = false;  // F12 was pressed: save the next picture dra
 
 void saveRequestedScreenshot() {
     screenshotRequested = false;
-    std::string path, error;
-    if (saveTimestampedScreenshot(SCREENSHOT_FOLDER, windowWidth, windowHeight, path, error))
+    std::string path, error = "there is no folder for pictures (neither HOME nor XDG_DATA_HOME "
+                              "is set)";
+    if (!screenshotFolder.empty() &&
+        saveTimestampedScreenshot(screenshotFolder, windowWidth, windowHeight, path, error))
         printf("Screenshot saved: %s\n", path.c_str());
     else
         printf("Cannot save a screenshot: %s\n", error.c_str());

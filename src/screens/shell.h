@@ -3,6 +3,8 @@
 // Screens floor: the shell that routes the window's events, and the screens. May use view,
 // match, input, platform and the layers below; no SDL.
 
+#include <string>
+
 #include "platform/keyboardstate.h"
 #include "platform/mousestate.h"
 #include "platform/window.h"
@@ -51,8 +53,9 @@ void presentFrame();
 // everything and returns 0.
 void quitProgram();
 
-// Where F12 saves its pictures, under the working directory.
-constexpr const char* SCREENSHOT_FOLDER = "screenshots";
+// Where F12 saves its pictures: the player's pictures folder, which main sets (empty: nowhere,
+// and F12 says so); created when the first picture is saved.
+extern std::string screenshotFolder;
 
 // Registers the callbacks, makes `first` current and runs the GLUT main loop. Returns 0 when
 // the window is closed or a script ends the loop.

@@ -1,6 +1,7 @@
 #include "screens/welcomescreen.h"
 
 #include <GL/freeglut.h>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -23,9 +24,9 @@ namespace {
 
 constexpr float MARKER_TURN_TIME = static_cast<float>(36 * (1.0 / 60)); // seconds a quarter turn
 
-float widestItem(const char* const items[3]) {
+float widestItem(const char* const items[WelcomeScreen::MENU_ITEMS]) {
     float widest = 0;
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < WelcomeScreen::MENU_ITEMS; ++i)
         widest = std::max(widest, strokeTextWidth(items[i]));
     return widest;
 }
@@ -59,6 +60,8 @@ WelcomeScreen::WelcomeScreen()
 }
 
 void WelcomeScreen::release() {
+    if (mode == SETTINGS) // the window closed on the Settings rows: they are left too
+        leaveSettings();
     glmFreeModel(titleModel);
     titleModel = nullptr;
     delete displayTank;
@@ -72,6 +75,9 @@ void WelcomeScreen::addTraceFields(TraceLine& line) const {
     line.add("selected", selected);
     line.add("scroll", scroll);
     line.add("levels", static_cast<int>(levels.size()));
+    if (mode == SETTINGS)
+        for (size_t key : settingRows())
+            line.add(Settings::keys()[key].key, settings.valueText(key));
     if (!message.empty())
         line.add("message", message);
 }
@@ -92,11 +98,15 @@ void WelcomeScreen::tick() {
 
 void WelcomeScreen::handleInput(MenuInput& input, bool fromKeyboard) {
     input.poll();
-    if (mode == 0) {
+    if (mode == MAIN_MENU) {
         if (input.verticalChanged())
-            selected = (selected + input.y + 3) % 3;
+            selected = (selected + input.y + MENU_ITEMS) % MENU_ITEMS;
         if (input.released(0))
             chooseMenuItem(selected);
+        return;
+    }
+    if (mode == SETTINGS) {
+        handleSettingsInput(input);
         return;
     }
     if (input.verticalChanged())
@@ -132,14 +142,19 @@ void WelcomeScreen::chooseMenuItem(int item) {
     message.clear();
     switch (item) {
     case 0:
-        mode = 1;
+        mode = LEVEL_LIST;
         scroll = 0;
-        listFiles("levels", levels);
+        levels = listLevels(levelFolders);
         break;
     case 1:
         switchScreen(LevelEditor::instance());
         break;
     case 2:
+        mode = SETTINGS;
+        selected = 0;
+        settingsOnEntry = settings;
+        break;
+    case 3:
         quitProgram();
         break;
     default:
@@ -148,24 +163,24 @@ void WelcomeScreen::chooseMenuItem(int item) {
 }
 
 bool WelcomeScreen::startLevelNamed(const std::string& name) {
-    listFiles("levels", levels);
+    levels = listLevels(levelFolders);
     for (size_t i = 0; i < levels.size(); ++i)
-        if (levels[i] == name) {
-            mode = 1;
+        if (levels[i].name == name) {
+            mode = LEVEL_LIST;
             return startLevel(static_cast<int>(i));
         }
-    printf("There is no level \"%s\" in levels/\n", name.c_str());
+    printf("There is no level \"%s\"\n", name.c_str());
     return false;
 }
 
 bool WelcomeScreen::startLevel(int index, bool fromKeyboard) {
     if (index < 0 || index >= static_cast<int>(levels.size()))
         return false; // an empty list has nothing to start
-    printf("Loading level: %s\n", levels[index].c_str());
+    const LevelEntry& level = levels[static_cast<size_t>(index)];
+    printf("Loading level: %s\n", level.name.c_str());
     GameScreen* game = GameScreen::instance();
-    bool keyboardJoins = fromKeyboard || JoystickManager::instance()->count == 0;
-    if (!game->startGame(levels[index], keyboardJoins)) {
-        message = "Cannot load \"" + levels[index] + "\"";
+    if (!game->startGame(level.path, fromKeyboard)) {
+        message = "Cannot load \"" + level.name + "\"";
         return false;
     }
     game->returnScreen = this;
@@ -198,7 +213,7 @@ void WelcomeScreen::activate() {
     glColorMaterial(GL_FRONT, GL_AMBIENT_AND_DIFFUSE);
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_CULL_FACE);
-    mode = 0;
+    mode = MAIN_MENU;
     // Keys, sticks and buttons held while another screen was current must not act here.
     keyboardKeys.releaseAll();
     JoystickManager::instance()->pollEvents();
@@ -212,4 +227,61 @@ void WelcomeScreen::activate() {
 void WelcomeScreen::deactivate() {
     keyboardKeys.releaseAll();
     AnimatedScreen::deactivate();
+}
+
+std::vector<size_t> WelcomeScreen::settingRows() {
+    std::vector<size_t> rows;
+    for (size_t i = 0; i < Settings::keys().size(); ++i)
+        if (Settings::keys()[i].label)
+            rows.push_back(i);
+    return rows;
+}
+
+// Up and down move between the rows (round from the last to the first), left and right change
+// the value, button 0 moves it on like right, button 1 goes back.
+void WelcomeScreen::handleSettingsInput(MenuInput& input) {
+    std::vector<size_t> rows = settingRows();
+    int count = static_cast<int>(rows.size());
+    if (count == 0 || input.released(1)) {
+        leaveSettings();
+        return;
+    }
+    if (input.verticalChanged())
+        selected = ((selected + input.y) % count + count) % count;
+    selected = std::min(std::max(selected, 0), count - 1);
+    size_t key = rows[static_cast<size_t>(selected)];
+    int direction = input.x != input.prevX ? input.x : 0;
+    if (direction == 0 && input.released(0))
+        direction = 1;
+    if (direction != 0) {
+        settings.change(key, direction);
+        applySetting(key);
+    }
+}
+
+// Full screen takes effect at once; the others at the next start.
+void WelcomeScreen::applySetting(size_t key) {
+    if (key == Settings::indexOf("fullscreen")) {
+        bool wanted = settings.at(key) != 0;
+        if (wanted != fullscreen) {
+            fullscreen = wanted;
+            platform().toggleFullScreen();
+        }
+    }
+}
+
+void WelcomeScreen::leaveSettings() {
+    mode = MAIN_MENU;
+    selected = 2; // back on "Settings"
+    if (settings == settingsOnEntry)
+        return;
+    std::string error;
+    if (saveSettings(settingsPath, settings, error)) {
+        printf("Settings saved: %s\n", settingsPath.c_str());
+    } else {
+        message = "Settings not saved: " + error;
+        printf("%s\n", message.c_str());
+    }
+    fflush(stdout);
+    settingsOnEntry = settings;
 }

@@ -10,20 +10,26 @@
 #include "input/keyboardinput.h"
 #include "input/menuinput.h"
 #include "math/vectors.h"
+#include "places/settings.h"
 #include "screens/animatedscreen.h"
+#include "screens/levelcatalogue.h"
 
 struct GlmModel;
 class RubiksCube;
 class Tank;
 
-// The first screen: the title, a turning display tank, the menu "Play", "Level Editor", "Quit"
-// and, after "Play", the list of level files in levels/, with a small spinning Rubik's cube
-// marking the selected row. Every gamepad moves the selection (stick) and chooses (button 0) or
-// goes back (button 1); the arrow keys, Enter and Escape do the same. Owns its title model,
-// display tank, marker cube and menu inputs. Created on first request, after GLUT has started.
+// The first screen: the title, a turning display tank, the menu "Play", "Level Editor",
+// "Settings", "Quit"; after "Play", the list of the shipped levels and the player's own; after
+// "Settings", a row per setting a player changes while playing. A small spinning Rubik's cube
+// marks the selected row. Every gamepad moves the selection (stick) and chooses (button 0) or
+// goes back (button 1); the arrow keys, Enter and Escape do the same; on the Settings rows left
+// and right change the value. Owns its title model, display tank, marker cube, menu inputs and
+// the player's settings. Created on first request, after GLUT has started.
 class WelcomeScreen : public AnimatedScreen {
 public:
     static constexpr int VISIBLE_ROWS = 5; // level names shown at once
+    static constexpr int MENU_ITEMS = 4;
+    enum Mode { MAIN_MENU = 0, LEVEL_LIST = 1, SETTINGS = 2 };
 
     static WelcomeScreen* instance(); // created on first request, never freed
     // Frees the title model, the display tank and the marker cube, at the end of the run.
@@ -54,14 +60,18 @@ public:
     bool startLevelNamed(const std::string& name);
     // The line at the bottom: what can play.
     std::string statusLine() const;
+    // The Settings rows: indexes into Settings::keys() of the settings that have one.
+    static std::vector<size_t> settingRows();
+    // Leaves the Settings rows for the main menu, writing the settings file when they changed.
+    void leaveSettings();
 
-    const char* menuItems[3] = {"Play", "Level Editor", "Quit"};
-    int mode = 0;            // 0 the main menu, 1 the level list
+    const char* menuItems[MENU_ITEMS] = {"Play", "Level Editor", "Settings", "Quit"};
+    int mode = MAIN_MENU;
     float textScale = 1.0f;  // the widest menu item is 0.45 units wide
     float markerSize = 0.0f; // half a scaled "W": the marker's spacing from its row
     float halfAspect = 0.5f; // half the window's aspect ratio
     int scroll = 0;          // first level shown
-    std::vector<std::string> levels;
+    std::vector<LevelEntry> levels;
     GlmModel* titleModel = nullptr; // owned
     Vec3f titleSize;                // after scaling to width 1
     Tank* displayTank = nullptr;    // owned, not in any world
@@ -73,15 +83,23 @@ public:
     KeyboardInput keyboardKeys;     // the arrow keys, Enter and Escape
     MenuInput keyboardInput;        // edge detection of keyboardKeys
     std::string message;            // why the last choice did nothing, shown until the next one
+    Settings settings;              // as the settings file has them, changed on the Settings rows
+    std::string settingsPath;       // the settings file; main sets it
+    Settings settingsOnEntry;       // as they were when the Settings rows were entered
 
 private:
     WelcomeScreen();
     static float rowY(int row) { return 0.12f - 0.1f * static_cast<float>(row); }
     float textX() const { return halfAspect - 0.55f; }
+    // The text scale of a row: the menu's, or less for a text that would run out of the window.
+    float rowScale(const std::string& text) const;
     void moveInList(int step);
+    void handleSettingsInput(MenuInput& input);
+    void applySetting(size_t key);
     void drawTitle() const;
     void drawDisplayTank() const;
     void drawRows() const;
+    void drawSettingRows() const;
     void drawMarker() const;
     void drawStatus() const;
 };

@@ -28,6 +28,8 @@ void drawText(const std::string& text, float x, float y, float scale, float line
 } // namespace
 
 void WelcomeScreen::reshape(int, int) {
+    if (windowWidth <= 0 || windowHeight <= 0)
+        return; // no window yet: its first reshape brings the size
     glViewport(0, 0, windowWidth, windowHeight);
     halfAspect = aspectRatio(windowWidth, windowHeight) / 2;
     glMatrixMode(GL_PROJECTION);
@@ -94,20 +96,34 @@ void WelcomeScreen::drawDisplayTank() const {
     glDisable(GL_LIGHTING);
 }
 
+// The rows' plane lies a tenth beyond the near plane, so it shows 1.1 half aspects either side.
+float WelcomeScreen::rowScale(const std::string& text) const {
+    float room = 1.1f * halfAspect - textX() - 0.02f; // to the window's right edge, a margin
+    float width = strokeTextWidth(text);
+    return width * textScale > room && width > 0 ? room / width : textScale;
+}
+
 void WelcomeScreen::drawRows() const {
     const float x = textX();
-    if (mode == 0) {
-        for (int i = 0; i < 3; ++i)
+    if (mode == MAIN_MENU) {
+        for (int i = 0; i < MENU_ITEMS; ++i)
             drawText(menuItems[i], x, rowY(i) - markerSize, textScale, 2);
+        return;
+    }
+    if (mode == SETTINGS) {
+        drawSettingRows();
         return;
     }
     int count = static_cast<int>(levels.size());
     if (count == 0) {
-        drawText("No levels in levels/", x, rowY(0) - markerSize, textScale, 2);
+        const char* empty = "No levels";
+        drawText(empty, x, rowY(0) - markerSize, rowScale(empty), 2);
         return;
     }
-    for (int j = 0; j < std::min(VISIBLE_ROWS, count - scroll); ++j)
-        drawText(levels[scroll + j], x, rowY(j) - markerSize, textScale, 2);
+    for (int j = 0; j < std::min(VISIBLE_ROWS, count - scroll); ++j) {
+        const std::string& name = levels[static_cast<size_t>(scroll + j)].name;
+        drawText(name, x, rowY(j) - markerSize, rowScale(name), 2);
+    }
     const float ax = x + 0.225f;
     glBegin(GL_TRIANGLES);
     if (scroll > 0) {
@@ -123,6 +139,24 @@ void WelcomeScreen::drawRows() const {
         glVertex3f(ax - 0.05f, y1, -1);
     }
     glEnd();
+}
+
+// "Label: value" a row, at the menu's size unless the widest row would leave the window.
+void WelcomeScreen::drawSettingRows() const {
+    std::vector<std::string> texts;
+    float widest = 0;
+    for (size_t key : settingRows()) {
+        texts.push_back(std::string(Settings::keys()[key].label) + ":  " + settings.valueText(key));
+        widest = std::max(widest, strokeTextWidth(texts.back()));
+    }
+    const float room = halfAspect - 0.03f - textX(); // window units to the right edge
+    float scale = widest > 0 ? std::min(textScale, room / widest) : textScale;
+    for (size_t i = 0; i < texts.size(); ++i)
+        drawText(texts[i], textX(), rowY(static_cast<int>(i)) - markerSize, scale, 2);
+    // The hint under the rows, in their column: the display tank covers the middle.
+    const std::string hint = "Left and right change a setting; back saves it";
+    float hintScale = std::min(textScale * 0.4f, room / strokeTextWidth(hint));
+    drawText(hint, textX(), rowY(static_cast<int>(texts.size())) - markerSize, hintScale, 1.5f);
 }
 
 void WelcomeScreen::drawMarker() const {

@@ -40,14 +40,20 @@ bool parseSize(const std::string& value, Options& options, std::string& error) {
     size_t x = value.find('x');
     long long w = 0, h = 0;
     if (x == std::string::npos ||
-        !parseWholeNumber(value.substr(0, x), 1, Options::MAX_WINDOW_SIDE, w) ||
-        !parseWholeNumber(value.substr(x + 1), 1, Options::MAX_WINDOW_SIDE, h)) {
-        error = "--size wants WIDTHxHEIGHT in pixels, each from 1 to " +
+        !parseWholeNumber(value.substr(0, x), Options::MIN_WINDOW_WIDTH, Options::MAX_WINDOW_SIDE,
+                          w) ||
+        !parseWholeNumber(value.substr(x + 1), Options::MIN_WINDOW_HEIGHT, Options::MAX_WINDOW_SIDE,
+                          h)) {
+        error = "--size wants WIDTHxHEIGHT in pixels, from " +
+                std::to_string(Options::MIN_WINDOW_WIDTH) + "x" +
+                std::to_string(Options::MIN_WINDOW_HEIGHT) + " to " +
+                std::to_string(Options::MAX_WINDOW_SIDE) + "x" +
                 std::to_string(Options::MAX_WINDOW_SIDE) + ", not " + quoted(value);
         return false;
     }
     options.width = static_cast<int>(w);
     options.height = static_cast<int>(h);
+    options.sizeGiven = true;
     return true;
 }
 
@@ -103,9 +109,17 @@ bool applyValue(const std::string& name, const std::string& value, Options& opti
     } else if (value.empty()) {
         error = name + " wants a non-empty value";
         return false;
+    } else if (name == "--multisample") {
+        if (value != "auto" && value != "on" && value != "off") {
+            error = "--multisample wants auto, on or off, not " + quoted(value);
+            return false;
+        }
+        options.multisample = value;
+    } else if (name == "--data") {
+        options.dataFolder = value;
     } else if (name == "--level") {
         if (value.find('/') != std::string::npos) {
-            error = "--level wants the name of a file in levels/, not a path: " + quoted(value);
+            error = "--level wants the name of a level, not a path: " + quoted(value);
             return false;
         }
         options.level = value;
@@ -117,8 +131,9 @@ bool applyValue(const std::string& name, const std::string& value, Options& opti
 
 bool takesValue(const std::string& name) {
     static const char* const withValue[] = {
-        "--pads",       "--script", "--level", "--seed",       "--trace",  "--screenshot",
-        "--exit-after", "--size",   "--bots",  "--difficulty", "--rounds"};
+        "--pads",       "--script",     "--level", "--seed", "--trace",
+        "--screenshot", "--exit-after", "--size",  "--data", "--multisample",
+        "--bots",       "--difficulty", "--rounds"};
     for (const char* option : withValue)
         if (name == option)
             return true;
@@ -173,9 +188,11 @@ bool parseOptions(const std::vector<std::string>& arguments, Options& options, s
         } else if (argument == "--fullscreen") {
             options.fullscreen = true;
         } else if (argument == "--no-multisample") {
-            options.multisample = false;
+            options.multisample = "off";
         } else if (argument == "--help" || argument == "-h") {
             options.help = true;
+        } else if (argument == "--version") {
+            options.version = true;
         } else {
             error = "unknown argument " + quoted(argument);
             return false;
@@ -189,7 +206,7 @@ const char* usageText() {
            "  --pads N                 attach N virtual game controllers (0 to 16), counted as\n"
            "                           the system's pads\n"
            "  --script FILE            replay the input events of FILE, one a line\n"
-           "  --level NAME             start a match on levels/NAME at once\n"
+           "  --level NAME             start a match on the level NAME (as the list shows it)\n"
            "  --bots N                 computer tanks on the faces the players leave free\n"
            "                           (0 to 6; with --pads 0 and no pad, they play alone)\n"
            "  --difficulty D           how the computer tanks play: easy, normal or hard\n"
@@ -202,11 +219,19 @@ const char* usageText() {
            "  --screenshot T:FILE.png  save the window as a PNG right after frame T\n"
            "                           (repeatable)\n"
            "  --exit-after T           end the program after frame T\n"
-           "  --size WxH               window size in pixels (default 800x600)\n"
+           "  --size WxH               window size in pixels (default: the settings', 800x600)\n"
            "  --fullscreen             start in full screen\n"
-           "  --no-multisample         no antialiasing: about twice the frame rate on a\n"
-           "                           machine that draws without a graphics card\n"
+           "  --multisample auto|on|off  antialiasing; auto (the default) turns it on where a\n"
+           "                           graphics card draws and off on a software renderer,\n"
+           "                           where it halves the frame rate\n"
+           "  --no-multisample         the same as --multisample off\n"
+           "  --data DIR               the game's data folder (models/, textures/, levels/),\n"
+           "                           looked at before QUORL_DATA and the usual places\n"
+           "  --version                print the version\n"
            "  --help                   show this text\n"
+           "Options given here win over the settings file for this run and are not saved.\n"
            "Frames are numbered from 0 at start-up, 60 a second. While playing, F11 turns full\n"
-           "screen on and off and F12 saves a screenshot in screenshots/.\n";
+           "screen on and off and F12 saves a screenshot in the pictures folder.\n"
+           "Exit status: 0 when the game ends, 1 when its data is not found or a scripted\n"
+           "run's work failed, 2 for a bad argument.\n";
 }

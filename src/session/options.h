@@ -19,10 +19,14 @@ struct ScreenshotRequest {
 struct Options {
     static constexpr int MAX_PADS = 16;
     static constexpr int MAX_WINDOW_SIDE = 16384; // pixels
+    // The smallest window that shows six views with their displays: 2 x 3 views of 80 x 40.
+    static constexpr int MIN_WINDOW_WIDTH = 160;
+    static constexpr int MIN_WINDOW_HEIGHT = 120;
 
     int pads = 0;           // virtual game controllers attached before the joysticks are counted
     std::string scriptPath; // timeline of input events; empty for none
-    std::string level;      // level file name in levels/ to start a match on; empty for the menu
+    std::string level;      // name of a level, as the list shows it, to start a match on; empty
+                            // for the menu
     bool seeded = false;    // whether `seed` replaces the clock's seed
     unsigned int seed = 0;
     bool fixedStep = false; // every tick advances the game by exactly 1/60 s
@@ -30,13 +34,17 @@ struct Options {
     std::string tracePath;  // one JSON line per frame; empty for none
     std::vector<ScreenshotRequest> screenshots;
     int exitAfter = -1; // last frame before the program ends; -1 to run until closed
-    int width = 800;    // window size, pixels
+    // The window: what is given here wins over the settings file for this run, unsaved.
+    bool sizeGiven = false; // --size: width and height replace the settings' window size
+    int width = 800;        // pixels
     int height = 600;
-    bool fullscreen = false;
-    // Antialiased edges through a multisampled window. A software renderer draws about twice
-    // as fast without them, which --no-multisample gives players on machines without a GPU.
-    bool multisample = true;
-    bool help = false; // print the usage and stop
+    bool fullscreen = false; // --fullscreen; without it the settings say
+    // "auto", "on" or "off" for antialiased edges through a multisampled window; empty for what
+    // the settings say. A software renderer draws about twice as fast without them.
+    std::string multisample;
+    std::string dataFolder; // --data: where the game's data is, before anywhere else
+    bool help = false;      // print the usage and stop
+    bool version = false;   // print the version and stop
     // The match setup asked for (--bots, --difficulty, --rounds): for a match started with
     // --level, and what the level list starts with. Each is only a choice when given.
     MatchSettings setup;

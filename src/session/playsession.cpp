@@ -199,4 +199,5 @@ void PlaySession::driverTick() {
         return; // the screen's own chain makes the frames now
     beginFrame();
     platform().postRedisplay();
+    driver.arm(); // the next frame does not wait for this one's picture, which may never come
 }

@@ -44,6 +44,7 @@ const NamedKey namedKeys[] = {
     {"end", GLUT_KEY_END, true},
     {"pageup", GLUT_KEY_PAGE_UP, true},
     {"pagedown", GLUT_KEY_PAGE_DOWN, true},
+    {"hash", '#', false},
 };
 
 // The words of a line up to its comment.
@@ -90,8 +91,8 @@ bool parseKey(const std::vector<std::string>& w, ScriptEvent& event, std::string
     if (!parseKeyName(w[2], event)) {
         error = "unknown key \"" + w[2] +
                 "\" (one character, up, down, left, right, enter, "
-                "escape, space, tab, backspace, insert, delete, home, end, pageup, pagedown "
-                "or f1 to f12)";
+                "escape, space, tab, backspace, insert, delete, home, end, pageup, pagedown, "
+                "hash or f1 to f12)";
         return false;
     }
     return true;
@@ -205,11 +206,45 @@ bool parseEvent(const std::vector<std::string>& w, ScriptEvent& event, std::stri
 
 } // namespace
 
+namespace {
+
+// The next line of `in` without its line break, at most MAX_SCRIPT_LINE bytes. False at the
+// end of the input; `tooLong` when the line goes on beyond the limit.
+bool boundedLine(std::istream& in, std::string& line, bool& tooLong) {
+    line.clear();
+    tooLong = false;
+    std::streambuf* buffer = in.rdbuf();
+    // Invariant: `line` holds the bytes of the line read so far, none of them a line break.
+    for (int c = buffer->sbumpc();; c = buffer->sbumpc()) {
+        if (c == std::char_traits<char>::eof()) {
+            in.setstate(std::ios::eofbit);
+            return !line.empty();
+        }
+        if (c == '\n')
+            return true;
+        if (line.size() == MAX_SCRIPT_LINE) {
+            tooLong = true;
+            return true;
+        }
+        line.push_back(static_cast<char>(c));
+    }
+}
+
+} // namespace
+
 bool parseScript(std::istream& in, std::vector<ScriptEvent>& events, std::string& error) {
     events.clear();
     std::string line;
+    bool tooLong = false;
     // Invariant: the events of lines 1 .. number are in `events`, in file order.
-    for (int number = 1; std::getline(in, line); ++number) {
+    for (int number = 1; boundedLine(in, line, tooLong); ++number) {
+        if (tooLong || number > MAX_SCRIPT_LINES) {
+            error = tooLong ? "line " + std::to_string(number) + ": longer than " +
+                                  std::to_string(MAX_SCRIPT_LINE) + " bytes"
+                            : "more than " + std::to_string(MAX_SCRIPT_LINES) + " lines";
+            events.clear();
+            return false;
+        }
         std::vector<std::string> w = words(line);
         if (w.empty())
             continue;

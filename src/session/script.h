@@ -32,15 +32,23 @@ struct ScriptEvent {
     int x = 0, y = 0; // MOUSE, MOTION: window pixels, origin top-left
 };
 
+// A script is read whole before the run starts; these bound what it may hold, so that a file
+// that is not a script (one without line breaks, a device that never ends) is refused instead
+// of taking the memory.
+constexpr size_t MAX_SCRIPT_LINE = 1000;  // bytes of one line, without its line break
+constexpr int MAX_SCRIPT_LINES = 1000000; // lines of a file
+
 // Reads a timeline, one event a line; '#' at the start of a word starts a comment, and blank
 // lines are skipped. The forms, with T the frame:
 //     T pad P CONTROL VALUE      T pad P unplug      T pad P plug
 //     T key K down|up            T mouse left|middle|right down|up X Y      T motion X Y
 //     T tank P health H          (sets a match up: player P's tank keeps H of its 1..10 points)
 // K is one character (as typed: 'A' is Shift+a) or one of up down left right enter escape
-// space tab backspace insert delete home end pageup pagedown f1 .. f12. The events come out
+// space tab backspace insert delete home end pageup pagedown f1 .. f12, or hash for '#' (which
+// would start a comment). The events come out
 // ordered by frame, those of one frame in the order of the file. False, with `error` saying
-// "line N: " and what is wrong, at the first malformed line.
+// "line N: " and what is wrong, at the first malformed line or one longer than
+// MAX_SCRIPT_LINE, or when the file has more than MAX_SCRIPT_LINES lines.
 bool parseScript(std::istream& in, std::vector<ScriptEvent>& events, std::string& error);
 
 // parseScript on a file; false, with `error` saying why, when it cannot be read.

@@ -16,9 +16,6 @@ namespace {
 constexpr int MIN_CUBIES = 2; // per side
 constexpr int MAX_CUBIES = 5;
 constexpr float MAX_CUBIE_SIZE = 1000; // world units
-// Every pair of objects costs the collision detector a byte: a file of millions of blocks
-// must not take the machine down with it.
-constexpr int MAX_BLOCKS = 4096;
 
 // Far beyond any cube, yet small enough that a block's bounds can never overflow, whatever
 // the rounding of a save does to it.
@@ -113,9 +110,9 @@ World* readLevel(std::istream& in, const std::string& name) {
                    name.c_str(), record);
             continue;
         }
-        if (static_cast<int>(world->boxes.size()) >= MAX_BLOCKS) {
+        if (static_cast<int>(world->boxes.size()) >= MAX_LEVEL_BLOCKS) {
             printf("Level \"%s\": more than %d blocks; the rest are ignored\n", name.c_str(),
-                   MAX_BLOCKS);
+                   MAX_LEVEL_BLOCKS);
             break;
         }
         Box* box = new Box(Vec3f(v[0], v[1], v[2]), world, v[3], v[4], v[5]);

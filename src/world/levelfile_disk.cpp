@@ -18,15 +18,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool plainName(const std::string& name) {
-    return !name.empty() && name[0] != '.' && name.find('/') == std::string::npos &&
-           name.find('\0') == std::string::npos;
-}
-
-std::string levelPath(const std::string& name) {
-    return std::string(LEVEL_DIRECTORY) + "/" + name;
-}
-
 bool writeAll(int fd, const std::string& bytes) {
     size_t done = 0;
     // Invariant: the first `done` bytes are written.
@@ -42,33 +33,52 @@ bool writeAll(int fd, const std::string& bytes) {
 }
 
 // A hidden name beside the target that no other save, in this process or another, uses.
-std::string temporaryPath(const std::string& name) {
+std::string temporaryPath(const std::string& folder, const std::string& name) {
     static std::atomic<unsigned> counter{0};
-    return std::string(LEVEL_DIRECTORY) + "/." + name + ".saving-" + std::to_string(getpid()) +
-           "-" + std::to_string(counter++);
+    return folder + "/." + name + ".saving-" + std::to_string(getpid()) + "-" +
+           std::to_string(counter++);
 }
 
-// Writes the bytes to a temporary file, flushes them to the disk and renames the file over
-// `path`: a crash at any moment leaves either the old file or the new one. Returns the errno
-// of the first failure, or 0.
-int replaceFile(const std::string& path, const std::string& name, const std::string& bytes) {
-    std::string temporary = temporaryPath(name);
+// Renames `from` to `to` unless anything at all has that name (a file, a folder, a link, even a
+// dangling one). Returns the errno of the failure, EEXIST for a name taken, or 0.
+int renameNoReplace(const std::string& from, const std::string& to) {
+    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS)
+        return errno;
+    // A file system without it: a hard link never replaces either; the temporary name goes.
+    if (link(from.c_str(), to.c_str()) != 0)
+        return errno;
+    unlink(from.c_str());
+    return 0;
+}
+
+// Writes the bytes to a temporary file, flushes them to the disk and renames it to `path`: over
+// what is there (a crash at any moment leaves the old file or the new one), or only where
+// nothing has that name. Returns the errno of the first failure, or 0.
+int placeFile(const std::string& folder, const std::string& name, const std::string& bytes,
+              SaveMode mode) {
+    std::string path = folder + "/" + name;
+    std::string temporary = temporaryPath(folder, name);
     int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0)
         return errno;
     int failure = 0;
+    errno = 0;
     if (!writeAll(fd, bytes) || fsync(fd) != 0)
         failure = errno ? errno : EIO;
     if (close(fd) != 0 && failure == 0)
         failure = errno;
-    if (failure == 0 && rename(temporary.c_str(), path.c_str()) != 0)
+    if (failure == 0 && mode == SaveMode::REPLACE && rename(temporary.c_str(), path.c_str()) != 0)
         failure = errno;
-    if (failure != 0) {
+    if (failure == 0 && mode == SaveMode::NEW_ONLY)
+        failure = renameNoReplace(temporary, path);
+    if (failure != 0)
         unlink(temporary.c_str());
+    if (failure != 0)
         return failure;
-    }
-    // The rename itself reaches the disk with the directory.
-    int directory = open(LEVEL_DIRECTORY, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    // The new name itself reaches the disk with the folder.
+    int directory = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (directory >= 0) {
         fsync(directory);
         close(directory);
@@ -78,12 +88,12 @@ int replaceFile(const std::string& path, const std::string& name, const std::str
 
 } // namespace
 
-World* loadLevel(const std::string& name) {
-    if (!plainName(name)) {
-        printf("Level name \"%s\" is not a plain file name\n", name.c_str());
-        return nullptr;
-    }
-    std::string path = levelPath(name);
+bool isPlainLevelName(const std::string& name) {
+    return !name.empty() && name[0] != '.' && name.find('/') == std::string::npos &&
+           name.find('\0') == std::string::npos;
+}
+
+World* loadLevel(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         printf("Level \"%s\" cannot be opened: %s\n", path.c_str(), strerror(errno));
@@ -93,12 +103,7 @@ World* loadLevel(const std::string& name) {
     return readLevel(in, path);
 }
 
-bool readLevelText(const std::string& name, std::string& text) {
-    if (!plainName(name)) {
-        printf("Level name \"%s\" is not a plain file name\n", name.c_str());
-        return false;
-    }
-    std::string path = levelPath(name);
+bool readLevelText(const std::string& path, std::string& text) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         printf("Level \"%s\" cannot be opened: %s\n", path.c_str(), strerror(errno));
@@ -121,23 +126,23 @@ bool readLevelText(const std::string& name, std::string& text) {
     return true;
 }
 
-bool saveLevel(const World& world, const std::string& name) {
-    if (!plainName(name)) {
-        printf("Level name \"%s\" is not a plain file name\n", name.c_str());
+bool saveLevel(const World& world, const std::string& folder, const std::string& name,
+               SaveMode mode, std::string& error) {
+    if (!isPlainLevelName(name)) {
+        error = "\"" + name + "\" is not a plain file name";
         return false;
     }
-    std::string path = levelPath(name);
-    std::error_code error;
-    fs::create_directories(LEVEL_DIRECTORY, error);
-    if (error) {
-        printf("Level \"%s\" not saved: %s\n", path.c_str(), error.message().c_str());
+    std::string path = folder + "/" + name;
+    std::error_code failure;
+    fs::create_directories(folder, failure);
+    if (failure) {
+        error = folder + ": " + failure.message();
         return false;
     }
     std::ostringstream text;
     writeLevel(world, text);
-    errno = 0;
-    if (int failure = replaceFile(path, name, text.str())) {
-        printf("Level \"%s\" not saved: %s\n", path.c_str(), strerror(failure));
+    if (int code = placeFile(folder, name, text.str(), mode)) {
+        error = path + ": " + strerror(code);
         return false;
     }
     return true;

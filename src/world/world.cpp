@@ -108,7 +108,9 @@ void World::resort() {
 void World::addObject(Object* object) {
     insertSorted(object->type == BOX ? boxes : movables, object);
     insertSorted(allObjects, object);
-    collisionDetector.addObject(object->boundingBox, object);
+    // Blocks meet nothing of their own kind: what one block overlapping another would mean is
+    // nothing, and a level may stack them by the thousand.
+    collisionDetector.addObject(object->boundingBox, object, object->type == BOX);
     if (object->type == ITEM_BOX)
         ++itemCount;
 }

@@ -6,6 +6,7 @@
 #include "collision/collisiondetector.h"
 #include "math/matrix.h"
 #include "math/vectors.h"
+#include "world/drawnblocks.h"
 #include "world/object.h"
 #include "world/rubikscube.h"
 #include "world/worldevent.h"
@@ -169,6 +170,7 @@ private:
     bool outsideView(const Object& object, const CubeView& view) const;
     static bool outsideDrawnView(const Object& object, const CubeView& view);
     const CubeView* drawnView = nullptr; // the view draw() is drawing, else null
+    mutable DrawnBlocks drawnBlocks;     // of the run being drawn: twins are left out
     static size_t faceRunEnd(const std::vector<Object*>& list, size_t begin);
     static size_t lightRunEnd(const std::vector<Object*>& list, size_t begin);
     void resort();

@@ -21,6 +21,18 @@ Matrix4f currentMatrix(GLenum which) {
     return out;
 }
 
+// Whether a block drawn a second time in the current state can only land on fragments that its
+// first drawing has already settled: the depth test keeps the nearer, or an equal depth, and the
+// first drawing wrote its depth; no blending.
+bool twinsChangeNothing() {
+    GLint depthFunc = 0;
+    GLboolean depthWrites = GL_FALSE;
+    glGetIntegerv(GL_DEPTH_FUNC, &depthFunc);
+    glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
+    return glIsEnabled(GL_DEPTH_TEST) && depthWrites && !glIsEnabled(GL_BLEND) &&
+           (depthFunc == GL_LESS || depthFunc == GL_LEQUAL);
+}
+
 } // namespace
 
 // Where the run of objects on the face of list[begin] ends.
@@ -143,15 +155,19 @@ void World::drawMeshRanges(const CubeMesh::Range* ranges, int count, int f, bool
 void World::drawObjects(const std::vector<Object*>& list, const Matrix4f* viewMatrix,
                         const Vec3f* focus, const CubeView& view) const {
     int hidden = focus ? faceOf(-*focus) : -1;
+    const bool skipTwins = twinsChangeNothing();
     for (size_t begin = 0, end; begin < list.size(); begin = end) {
         end = lightRunEnd(list, begin);
         int f = list[begin]->face;
         if (f == hidden)
             continue;
         bool lit = false;
+        drawnBlocks.clear();
         for (size_t i = begin; i < end; ++i) {
             Object* object = list[i];
             if (behindViewer(*object, viewMatrix) || outsideView(*object, view))
+                continue;
+            if (skipTwins && !drawnBlocks.firstOfItsKind(*object))
                 continue;
             if (!lit)
                 enableFaceLights(f, object->onRotatingLayer);
@@ -214,8 +230,11 @@ bool World::outsideDrawnView(const Object& object, const CubeView& view) {
 void World::drawMap(const Vec3f& viewDirection) {
     CubeView view(currentMatrix(GL_MODELVIEW_MATRIX), currentMatrix(GL_PROJECTION_MATRIX));
     drawStickers(view);
+    const bool skipTwins = twinsChangeNothing();
+    drawnBlocks.clear();
     for (Object* object : boxes)
-        object->drawOnMap(viewDirection);
+        if (!skipTwins || drawnBlocks.firstOfItsKind(*object))
+            object->drawOnMap(viewDirection);
     for (Object* object : movables)
         object->drawOnMap(viewDirection);
 }

@@ -37,10 +37,18 @@ void clearStencilInViewport() {
 
 } // namespace
 
+// Each pixel takes one shadow (the stencil), so a block's twin, which would shade exactly the
+// pixels its first drawing shaded, is left out; without a stencil buffer it would shade them
+// again, and is drawn.
 void World::drawShadowsOf(size_t begin, size_t end, const Matrix4f& projection) const {
+    GLint stencilBits = 0;
+    glGetIntegerv(GL_STENCIL_BITS, &stencilBits);
+    drawnBlocks.clear();
     glPushMatrix();
     glMultMatrix(projection);
     for (size_t i = begin; i < end; ++i) {
+        if (stencilBits > 0 && !drawnBlocks.firstOfItsKind(*allObjects[i]))
+            continue;
         glPushMatrix();
         glMultMatrix(allObjects[i]->matrix);
         allObjects[i]->draw(true);

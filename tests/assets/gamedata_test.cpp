@@ -173,6 +173,27 @@ TEST(GameData, EveryTextureLoadsAsASquareIcon) {
     }
 }
 
+// The launcher's icons: PNG pictures of the sizes their names give, with room to spare round
+// the cube (transparent corners).
+TEST(GameData, LauncherIconsArePngsOfTheirSizes) {
+    for (int size : {48, 64, 128, 256}) {
+        std::string path = "icons/quorl-" + std::to_string(size) + ".png";
+        std::string png = readWholeFile(path);
+        ASSERT_GT(png.size(), 33u) << path;
+        EXPECT_EQ(png.substr(1, 3), "PNG") << path;
+        auto number = [&](size_t at) {
+            return (static_cast<unsigned char>(png[at]) << 24) |
+                   (static_cast<unsigned char>(png[at + 1]) << 16) |
+                   (static_cast<unsigned char>(png[at + 2]) << 8) |
+                   static_cast<unsigned char>(png[at + 3]);
+        };
+        EXPECT_EQ(png.substr(12, 4), "IHDR") << path;
+        EXPECT_EQ(number(16), size) << path;
+        EXPECT_EQ(number(20), size) << path;
+        EXPECT_EQ(png[25], 6) << path << " is RGBA";
+    }
+}
+
 TEST(GameData, GeneratorReproducesTheCommittedFilesByteForByte) {
     ScratchDir dir;
     ChildProcess generator(QUORL_ASSETGEN, {dir.path}, dir.path);

@@ -128,6 +128,21 @@ TEST(GlmReadDeathTest, MissingFileEndsTheProgramWithStatusOne) {
                 "glmReadOBJ\\(\\) failed: can't open data file \"models/no_such_model.obj\"");
 }
 
+// Read soundly but with nothing to draw: from disk that is as fatal as a missing file, from
+// memory the model is given as it is.
+TEST(GlmReadDeathTest, AModelWithoutTrianglesEndsTheProgramWithStatusOne) {
+    ScratchDir dir;
+    for (const char* text : {"", "# only a comment\n", "v 0 0 0\nv 1 0 0\nv 0 1 0\n"}) {
+        std::string path = dir.write("hollow.obj", text);
+        EXPECT_EXIT(glmReadOBJ(path.c_str()), testing::ExitedWithCode(1),
+                    "glmReadOBJ\\(\\) failed: \".*hollow.obj\" holds no triangles")
+            << text;
+        GlmError error;
+        ModelHolder m(readModelText(text, error));
+        EXPECT_NE(m.get(), nullptr) << text;
+    }
+}
+
 TEST(GlmRead, ReadsFromDiskWithTheLibraryBesideTheModel) {
     ScratchDir dir;
     dir.write("crate.mtl", "newmtl wood\nKd 0.5 0.25 0.125\nNs 500\n");

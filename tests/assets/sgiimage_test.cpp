@@ -128,6 +128,9 @@ TEST(SgiImage, UnsoundFilesAreReportedWithTheirNameAndProblem) {
     overrun[row0] = 100;
     noWidth[6] = noWidth[7] = 0;
     std::vector<unsigned char> tables(rle.begin(), rle.begin() + 520); // half the tables
+    std::vector<unsigned char> onlyTables(rle.begin(), rle.begin() + 528);
+    std::vector<unsigned char> onlyHeader = encodeSgiImage(4, 2, 1, pattern(4, 2, 1), false);
+    onlyHeader.resize(512);
 
     const std::vector<std::pair<std::vector<unsigned char>, const char*>> cases = {
         {std::vector<unsigned char>(rle.begin(), rle.begin() + 5), "too short for an image header"},
@@ -135,6 +138,8 @@ TEST(SgiImage, UnsoundFilesAreReportedWithTheirNameAndProblem) {
         {tables, "its run-length tables need 528 bytes but the file has 520"},
         {tooLong, "is 1025 bytes, more than its 1024-byte buffer"},
         {overrun, "row 0 of channel 0 decodes to more than its 4 pixels"},
+        {onlyHeader, "the file ends with its header and holds no pixels"},
+        {onlyTables, "the file ends with its run-length tables and holds no pixels"},
     };
     for (const auto& [file, problem] : cases) {
         Image image = decode(file);

@@ -130,8 +130,11 @@ TEST(MenusRun, FromTheWelcomeScreenThroughTheEditorToAMatchOnTheNewLevel) {
                   input[0] == 'V')
             << trace[LAST_FRAME];
 
-    // The saved level: a block of about 12 x 12 x 10 on every face.
-    std::unique_ptr<World> level(loadLevel("Level 1"));
+    // The saved level, in the player's own folder and not among the shipped ones: a block of
+    // about 12 x 12 x 10 on every face.
+    EXPECT_FALSE(fs::exists(run.path / "levels" / "Level 1"));
+    std::unique_ptr<World> level(
+        loadLevel(game.homeFolder() + "/.local/share/quorl/levels/Level 1"));
     ASSERT_NE(level, nullptr);
     ASSERT_EQ(level->boxes.size(), 6u);
     int faces = 0;
@@ -163,6 +166,28 @@ TEST(MenusRun, FromTheWelcomeScreenThroughTheEditorToAMatchOnTheNewLevel) {
     EXPECT_LT(before[1], 60);
     EXPECT_GT(after[1], 150);
     EXPECT_NEAR(after[0], after[2], 20);
+}
+
+// A pad unplugged on the welcome screen takes no seat: the match starts with the pads that are
+// plugged in, not with a tank nobody can drive.
+TEST(MenusRun, APadUnpluggedOnTheWelcomeScreenTakesNoSeat) {
+    ScratchFolder run;
+    run.writeCube("Cube", 3, 0);
+    std::ofstream("unplug.txt") << "10 pad 1 unplug\n20 pad 0 a 1\n22 pad 0 a 0\n"
+                                   "30 pad 0 a 1\n32 pad 0 a 0\n";
+    ChildProcess game(QUORL_BINARY,
+                      {"--pads", "2", "--script", "unplug.txt", "--fixed-step", "--trace",
+                       "trace.jsonl", "--exit-after", "60"},
+                      run.path.string());
+    ASSERT_EQ(game.waitForExit(120.0), 0) << game.output();
+    std::ifstream in("trace.jsonl");
+    std::string line;
+    for (int frame = 0; frame <= 60 && std::getline(in, line);)
+        ++frame;
+    ASSERT_EQ(field(line, "screen"), "\"game\"") << line;
+    EXPECT_NE(line.find("\"input\":\"Virtual Pad 1\""), std::string::npos) << line;
+    EXPECT_EQ(line.find("\"input\":\"Virtual Pad 2\""), std::string::npos) << line;
+    EXPECT_EQ(line.find("\"input\":\"Keyboard\""), std::string::npos) << line;
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/window.h"
 #include "support/childprocess.h"
 #include "support/gamerun.h"
 #include "support/pngfile.h"
@@ -36,13 +37,17 @@ TEST(ScriptedRun, TracesEveryFrameTakesItsPicturesAndEnds) {
         EXPECT_NE(trace[t].find("\"screen\":\"welcome\""), std::string::npos) << trace[t];
         EXPECT_EQ(field(trace[t], "selected"), t >= 5 && t < 8 ? 1 : 0) << trace[t];
     }
+    // F12's picture goes to the player's data folder, not the game's.
     std::string out = game.output();
-    size_t at = out.find("Screenshot saved: screenshots/quorl-");
+    std::string folder = game.homeFolder() + "/.local/share/quorl/screenshots/";
+    size_t at = out.find("Screenshot saved: " + folder + "quorl-");
     ASSERT_NE(at, std::string::npos) << out;
     std::string f12 = out.substr(at + 18, out.find('\n', at) - at - 18);
-    for (const std::string& name : {std::string("first.png"), std::string("last.png"), f12}) {
+    EXPECT_FALSE(std::filesystem::exists(run.file("screenshots")));
+    for (const std::string& path : {run.file("first.png"), run.file("last.png"), f12}) {
+        const std::string& name = path;
         int width = 0, height = 0;
-        std::vector<unsigned char> rgb = readPngRgb(run.file(name), width, height);
+        std::vector<unsigned char> rgb = readPngRgb(path, width, height);
         ASSERT_EQ(width, 320) << name;
         ASSERT_EQ(height, 200) << name;
         size_t background = 0;
@@ -53,26 +58,39 @@ TEST(ScriptedRun, TracesEveryFrameTakesItsPicturesAndEnds) {
     }
 }
 
-// The same first frame with and without antialiasing: the same picture but for its edges.
+// The same first frame with and without antialiasing: the same picture but for its edges. The
+// default, auto, draws without on a software renderer and with on a graphics card, and says so.
 TEST(ScriptedRun, NoMultisampleDrawsTheSamePictureWithHardEdges) {
     RunFolder run;
     std::vector<unsigned char> pictures[2];
-    std::string outputs[2];
-    for (int off = 0; off < 2; ++off) {
+    std::string outputs[3];
+    for (int off = 0; off < 3; ++off) {
         std::vector<std::string> arguments = {"--size",       "320x200", "--screenshot",
                                               "0:shot.png",   "--seed",  "5",
                                               "--exit-after", "0",       "--fixed-step"};
-        if (off)
+        if (off == 1)
             arguments.push_back("--no-multisample");
+        else if (off == 0)
+            arguments.push_back("--multisample=on");
         ChildProcess game(QUORL_BINARY, arguments, run.path.string());
         ASSERT_EQ(game.waitForExit(30.0), 0) << game.output();
         outputs[off] = game.output();
+        if (off == 2)
+            break;
         int width = 0, height = 0;
         pictures[off] = readPngRgb(run.file("shot.png"), width, height);
         ASSERT_EQ(pictures[off].size(), 320u * 200u * 3u);
     }
-    EXPECT_NE(outputs[1].find("Multisampling: off\n"), std::string::npos) << outputs[1];
-    if (outputs[0].find("Multisampling: off\n") != std::string::npos)
+    EXPECT_NE(outputs[1].find("Multisampling: off (--multisample off)\n"), std::string::npos)
+        << outputs[1];
+    size_t renderer = outputs[2].find("renderer ");
+    ASSERT_NE(renderer, std::string::npos) << outputs[2];
+    renderer += 9;
+    std::string name = outputs[2].substr(renderer, outputs[2].find(")\n", renderer) - renderer);
+    EXPECT_EQ(outputs[2].find("Multisampling: off (auto: software renderer ") != std::string::npos,
+              isSoftwareRenderer(name))
+        << outputs[2];
+    if (outputs[0].find("Multisampling: off") != std::string::npos)
         GTEST_SKIP() << "this display offers no multisampled window";
     EXPECT_NE(outputs[0].find("Multisampling: "), std::string::npos) << outputs[0];
     size_t differing = 0;
@@ -84,9 +102,11 @@ TEST(ScriptedRun, NoMultisampleDrawsTheSamePictureWithHardEdges) {
 
 // Refused before any window opens: the message says what is wrong, then the usage; status 2.
 TEST(ScriptedRun, BadArgumentsAndScriptsExitWithTheUsage) {
-    RunFolder run;
+    RunFolder run(false);
     run.write("bad.txt", "0 key a down\n1 key a sideways\n");
     run.write("pads.txt", "3 pad 1 a 1\n");
+    run.writeLevel("Empty", "");
+    run.writeLevel("Garbage", "this is not a level\n");
     const struct {
         std::vector<std::string> arguments;
         const char* says;
@@ -95,8 +115,11 @@ TEST(ScriptedRun, BadArgumentsAndScriptsExitWithTheUsage) {
         {{"--frobnicate"}, "--frobnicate"},
         {{"--script", "missing.txt"}, "missing.txt"},
         {{"--script", "bad.txt"}, "line 2"},
+        {{"--script", "/dev/zero"}, "/dev/zero: line 1: longer than 1000 bytes"},
         {{"--pads", "1", "--script", "pads.txt"}, "line 1: pad 1 is not attached"},
-        {{"--level", "no-such-level"}, "levels/no-such-level"},
+        {{"--level", "no-such-level"}, "no level \"no-such-level\""},
+        {{"--level", "Empty"}, "is not a level this game can load"},
+        {{"--level", "Garbage"}, "is not a level this game can load"},
         {{"--trace", "no/such/folder/t.jsonl"}, "no/such/folder/t.jsonl"},
         {{"--screenshot", "5:a.png", "--exit-after", "2"}, "--exit-after 2"},
     };

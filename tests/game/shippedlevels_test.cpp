@@ -104,7 +104,7 @@ TEST(ShippedLevels, EveryLevelLoadsAndKeepsItsGroundPlayable) {
     std::set<int> sizes;
     for (const std::string& name : names) {
         SCOPED_TRACE(name);
-        std::unique_ptr<World> world(loadLevel(name));
+        std::unique_ptr<World> world(loadLevel("levels/" + name));
         ASSERT_NE(world, nullptr);
         ASSERT_TRUE(world->validate());
         sizes.insert(world->n);

@@ -3,6 +3,7 @@
 #include <GL/freeglut.h>
 #include <GL/glu.h>
 #include <cmath>
+#include <memory>
 
 #include "math/faces.h"
 #include "platform/traceline.h"
@@ -188,26 +189,130 @@ TEST_F(Editor, CopiesGoToTheSameSpotOfTheFiveOtherFaces) {
     EXPECT_TRUE(world().validate());
 }
 
-// With Level 1 and Level 3 present a save writes Level 2, the blocks in their own colours, not
-// the highlight; the next is Level 4; past 999 the numbers go on, so no level is overwritten.
-TEST_F(Editor, SavesTakeTheFirstFreeNumber) {
+// Copying onto faces where the same block stands adds nothing, however often: the level never
+// holds a block twice, and the editor stops at the most blocks a level holds, which the reader
+// keeps whole, with a notice in the window; a new drag then draws nothing.
+TEST_F(Editor, CopiesNeverStackAndTheEditorStopsAtTheMostBlocksALevelHolds) {
+    Box* original = draw(Vec3f(-30, 20, 42), Vec3f(-20, 30, 42));
+    ASSERT_NE(original, nullptr);
+    for (int press = 0; press < 50; ++press)
+        editor->keyboard('c', 0, 0);
+    EXPECT_EQ(world().boxes.size(), 6u);
+    EXPECT_TRUE(editor->status.empty());
+
+    // Fill the level up to three short of the most: a copy of a fresh block then finds room
+    // for three of its five copies.
+    int row = 0;
+    while (static_cast<int>(world().boxes.size()) < MAX_LEVEL_BLOCKS - 3) {
+        auto* box = new Box(Vec3f(-40.0f + (row % 80), -40.0f + (row / 80) % 80, -42), &world(), 1,
+                            1, 1 + row / 6400);
+        world().addObject(box);
+        ++row;
+    }
+    Box* last = draw(Vec3f(0, -30, 42), Vec3f(8, -22, 42));
+    ASSERT_NE(last, nullptr);
+    editor->keyboard('c', 0, 0);
+    EXPECT_EQ(static_cast<int>(world().boxes.size()), MAX_LEVEL_BLOCKS);
+    EXPECT_EQ(editor->status, "A level holds at most 4096 blocks");
+    EXPECT_TRUE(editor->statusIsFailure);
+    TraceLine line;
+    editor->addTraceFields(line);
+    EXPECT_NE(line.text().find("\"status\":\"A level holds at most 4096 blocks\""),
+              std::string::npos);
+    draw(Vec3f(20, 20, 42), Vec3f(30, 30, 42));
+    EXPECT_EQ(static_cast<int>(world().boxes.size()), MAX_LEVEL_BLOCKS);
+    EXPECT_EQ(editor->phase, 0);
+
+    std::ostringstream saved;
+    writeLevel(world(), saved);
+    std::istringstream in(saved.str());
+    std::unique_ptr<World> loaded(readLevel(in, "full"));
+    ASSERT_NE(loaded, nullptr);
+    EXPECT_EQ(loaded->boxes.size(), world().boxes.size());
+}
+
+// A drag let go off the cube draws nothing and leaves the editor ready for the next; the zoom
+// stops before the view reaches into the cube.
+TEST_F(Editor, ADragLetGoOffTheCubeDrawsNothingAndTheZoomStopsOutsideTheCube) {
+    button(Vec3f(-10, -10, 42), GLUT_DOWN);
+    EXPECT_EQ(editor->phase, 1);
+    onMouse(GLUT_LEFT_BUTTON, GLUT_UP, 795, 595); // the sky in a corner of the window
+    EXPECT_EQ(editor->phase, 0);
+    EXPECT_TRUE(world().boxes.empty());
+    EXPECT_NE(draw(Vec3f(-10, -10, 42), Vec3f(10, 10, 42)), nullptr);
+
+    keys.setKey('z', true, 0);
+    onMouse(GLUT_MIDDLE_BUTTON, GLUT_DOWN, 400, 300);
+    for (int y = 300; y < 6000; y += 50)
+        onMotion(400, y); // far more than the whole way in
+    onMouse(GLUT_MIDDLE_BUTTON, GLUT_UP, 400, 6000);
+    keys.setKey('z', false, 0);
+    float corner = world().halfExtent() * std::sqrt(3.0f);
+    EXPECT_GE(editor->camera.distance, corner + 20 - 1e-3f);
+    EXPECT_NEAR(editor->camera.distance, editor->closestZoom(), 1e-3f);
+}
+
+// Names of a level list, as the menus show them.
+std::vector<std::string> namesOf(const std::vector<LevelEntry>& levels) {
+    std::vector<std::string> names;
+    for (const LevelEntry& level : levels)
+        names.push_back(level.name);
+    return names;
+}
+
+// With Level 1 shipped and Level 3 the player's a save writes Level 2 into the player's folder,
+// the blocks in their own colours, not the highlight; the next is Level 4, past anything of
+// that name; past 999 the numbers go on, so no level is overwritten. The player's levels can be
+// deleted, the shipped ones cannot.
+TEST_F(Editor, SavesTakeTheFirstFreeNumberInBothFoldersAndDeleteOnlyTheirOwn) {
     ScratchFolder folder;
     folder.writeCube("Level 1", 2, 0);
-    folder.writeCube("Level 3", 2, 0);
+    folder.writeLevelFile("Level 3", "2 28\n\n", true);
     Box* box = draw(Vec3f(-10, -10, 42), Vec3f(10, 10, 42));
     editor->menuAction(LevelEditor::SAVE_LEVEL);
     EXPECT_EQ(editor->selected, nullptr);
     std::ostringstream expected;
     writeLevel(world(), expected); // box has its own colour back
     EXPECT_EQ(box->colour[0], 0.05f);
-    std::ifstream in(folder.path / "levels" / "Level 2", std::ios::binary);
+    std::ifstream in(folder.ownLevels() / "Level 2", std::ios::binary);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), expected.str());
-    EXPECT_EQ(editor->loadNames, (std::vector<std::string>{"Level 1", "Level 2", "Level 3"}));
+    EXPECT_EQ(editor->status, "Saved level: Level 2");
+    EXPECT_EQ(namesOf(editor->loadLevels),
+              (std::vector<std::string>{"Level 1", "Level 2", "Level 3"}));
+    EXPECT_EQ(namesOf(editor->ownLevels), (std::vector<std::string>{"Level 2", "Level 3"}));
+    std::filesystem::create_directory(folder.ownLevels() / "Level 4");
+    std::filesystem::create_symlink("nowhere", folder.path / "levels" / "Level 5");
     editor->keyboard('s', 0, 0);
-    EXPECT_TRUE(std::filesystem::exists(folder.path / "levels" / "Level 4"));
-    for (int n = 5; n <= 1000; ++n)
-        folder.writeLevelFile("Level " + std::to_string(n), "2 28\n\n");
+    EXPECT_TRUE(std::filesystem::is_regular_file(folder.ownLevels() / "Level 6"));
+    EXPECT_FALSE(std::filesystem::exists(folder.path / "levels" / "Level 6"));
+
+    editor->deleteLevelAction(0); // Level 2
+    EXPECT_FALSE(std::filesystem::exists(folder.ownLevels() / "Level 2"));
+    EXPECT_EQ(editor->status, "Deleted level: Level 2");
+    EXPECT_EQ(namesOf(editor->ownLevels), (std::vector<std::string>{"Level 3", "Level 6"}));
+    EXPECT_FALSE(editor->deleteOwnLevel(editor->loadLevels[0])); // shipped
+    EXPECT_TRUE(std::filesystem::exists(folder.path / "levels" / "Level 1"));
+    EXPECT_TRUE(editor->statusIsFailure);
+
+    for (int n = 2; n <= 1000; ++n)
+        folder.writeLevelFile("Level " + std::to_string(n), "2 28\n\n", n % 2);
     EXPECT_EQ(editor->nextLevelName(), "Level 1001");
+}
+
+// An own level with a shipped level's name is listed apart, and each loads its own file.
+TEST_F(Editor, AnOwnLevelNamedLikeAShippedOneIsToldApart) {
+    ScratchFolder folder;
+    folder.writeCube("Arena", 2, 0);
+    folder.writeCube("Level 10", 2, 0);
+    folder.writeLevelFile("Arena", "4 28\n\n", true);
+    folder.writeLevelFile("Level 9", "3 28\n\n", true);
+    editor->refreshLoadMenu();
+    EXPECT_EQ(namesOf(editor->loadLevels),
+              (std::vector<std::string>{"Arena", "Arena (yours)", "Level 9", "Level 10"}));
+    editor->loadAction(1);
+    EXPECT_EQ(world().n, 4);
+    editor->loadAction(0);
+    EXPECT_EQ(world().n, 2);
 }
 
 // The menus' labels exactly as they stand (blank-padded to 18) and their values; "Load Level"
@@ -218,6 +323,7 @@ TEST_F(Editor, MenusCarryTheirLabelsAndValues) {
     ScratchFolder folder;
     folder.writeCube("Four", 4, 0);
     folder.writeCube("Two", 2, 1);
+    folder.writeLevelFile("Mine", "3 28\n\n", true);
     editor->refreshLoadMenu();
     EXPECT_EQ(
         menus.text(editor->newLevelMenu),
@@ -225,16 +331,17 @@ TEST_F(Editor, MenusCarryTheirLabelsAndValues) {
     EXPECT_EQ(menus.text(editor->fileMenu),
               "New Level         >" + menus.text(editor->newLevelMenu) +
                   "Save Level        =4|Load Level        >" + menus.text(editor->loadMenu) +
-                  "Quit              =6|");
-    EXPECT_EQ(menus.text(editor->loadMenu), "Four=0|Two=1|");
+                  "Delete Level      >" + menus.text(editor->deleteMenu) + "Quit              =6|");
+    EXPECT_EQ(menus.text(editor->loadMenu), "Four=0|Mine=1|Two=2|");
+    EXPECT_EQ(menus.text(editor->deleteMenu), "Mine=0|");
     EXPECT_EQ(menus.text(editor->mainMenu),
               "File              >" + menus.text(editor->fileMenu) + "Insert            >Block" +
                   "             =7|Edit              >Delete Selected   =8|Copy to other faces=9|" +
                   "Help              >");
-    EXPECT_EQ(menus.menus.size(), 7u);
+    EXPECT_EQ(menus.menus.size(), 8u);
     menus.menus.at(editor->fileMenu - 1).handler(LevelEditor::NEW_LEVEL_4);
     EXPECT_EQ(world().n, 4);
-    menus.menus.at(editor->loadMenu - 1).handler(1);
+    menus.menus.at(editor->loadMenu - 1).handler(2);
     EXPECT_EQ(world().n, 2);
     EXPECT_EQ(world().boxes.size(), 1u);
     folder.writeLevelFile("Four", "1 28\n"); // unreadable now: the level stays

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <GL/freeglut.h>
+#include <filesystem>
+#include <fstream>
 
 #include "platform/traceline.h"
 #include "screens/gamescreen.h"
@@ -80,11 +82,11 @@ protected:
 TEST_F(WelcomeMenu, TheMenuWrapsAndEveryPushMovesOnce) {
     for (int t = 0; t < 30; ++t)
         stick(UP);
-    EXPECT_EQ(screen->selected, 2);
+    EXPECT_EQ(screen->selected, 3);
     stick(0.45f); // still the same push
     stick(0.4f);  // let go
     stick(0.45f); // not yet a push
-    EXPECT_EQ(screen->selected, 2);
+    EXPECT_EQ(screen->selected, 3);
     stick(0.5f);
     stick(0.45f);
     stick(1.0f);
@@ -96,8 +98,8 @@ TEST_F(WelcomeMenu, TheMenuWrapsAndEveryPushMovesOnce) {
     screen->selected = 4;
     click(0);
     EXPECT_EQ(currentScreen, screen);
-    step(DOWN);
-    EXPECT_EQ(screen->selected, 2);
+    step(UP);
+    EXPECT_EQ(screen->selected, 3);
     click(0); // "Quit"
     EXPECT_EQ(fake->loopsLeft, 1);
 }
@@ -193,6 +195,78 @@ TEST_F(WelcomeMenu, WhatWasHeldBeforeTheMenuCameBackDoesNotAct) {
     click(0);
     EXPECT_EQ(screen->mode, 1);
     screen->deactivate();
+}
+
+} // namespace
+
+namespace {
+
+std::string fileText(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// "Settings" sits between "Level Editor" and "Quit". Its rows are the settings that have one;
+// up and down go round them, left and right change the value (full screen at once), and going
+// back writes the file, only when something changed. A file that cannot be written is said.
+TEST_F(WelcomeMenu, SettingsRowsChangeWithLeftAndRightAndAreSavedWhenLeft) {
+    ScratchFolder folder;
+    screen->settings = Settings();
+    screen->settingsPath = (folder.path / "config" / "settings").string();
+    fullscreen = false;
+    EXPECT_STREQ(screen->menuItems[2], "Settings");
+    step(DOWN);
+    step(DOWN);
+    click(0);
+    ASSERT_EQ(screen->mode, WelcomeScreen::SETTINGS);
+    std::vector<size_t> rows = WelcomeScreen::settingRows();
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0], Settings::indexOf("fullscreen"));
+    EXPECT_EQ(rows[1], Settings::indexOf("multisample"));
+    TraceLine line;
+    screen->addTraceFields(line);
+    EXPECT_NE(line.text().find("\"fullscreen\":\"off\",\"multisample\":\"auto\""),
+              std::string::npos)
+        << line.text();
+
+    tapKey(GLUT_KEY_RIGHT); // full screen on, at once
+    EXPECT_EQ(screen->settings.get("fullscreen"), 1);
+    EXPECT_TRUE(fullscreen);
+    EXPECT_EQ(fake->fullScreenToggles, 1);
+    step(DOWN);
+    step(DOWN); // round to the first row
+    step(UP);   // and back to the last
+    EXPECT_EQ(screen->selected, 1);
+    first.stick.x = -1; // left: auto -> off
+    screen->tick();
+    first.stick.x = 0;
+    screen->tick();
+    EXPECT_EQ(screen->settings.get("multisample"), Settings::MULTISAMPLE_OFF);
+    click(0); // choose moves it on: off -> auto
+    EXPECT_EQ(screen->settings.get("multisample"), Settings::MULTISAMPLE_AUTO);
+    tapKey(GLUT_KEY_RIGHT);
+    EXPECT_FALSE(std::filesystem::exists(screen->settingsPath)); // not before leaving
+    tapCharacter(27);
+    EXPECT_EQ(screen->mode, WelcomeScreen::MAIN_MENU);
+    EXPECT_EQ(screen->selected, 2);
+    EXPECT_EQ(fileText(screen->settingsPath),
+              "# Quorl's settings, rewritten when they are changed in the game.\n"
+              "fullscreen = on\nwindow_width = 800\nwindow_height = 600\nmultisample = on\n");
+
+    // Unchanged: the file is not touched, even when it is no longer the settings' own text.
+    std::ofstream(screen->settingsPath) << "window_width = 1024\n";
+    click(0);
+    click(1);
+    EXPECT_EQ(fileText(screen->settingsPath), "window_width = 1024\n");
+
+    // A file that cannot be written: said on the screen, the game goes on.
+    screen->settingsPath = (folder.path / "config" / "settings" / "settings").string();
+    click(0);
+    tapKey(GLUT_KEY_LEFT);
+    click(1);
+    EXPECT_EQ(screen->mode, WelcomeScreen::MAIN_MENU);
+    EXPECT_EQ(screen->message.find("Settings not saved: "), 0u) << screen->message;
+    fullscreen = false;
 }
 
 } // namespace

@@ -14,18 +14,32 @@ TEST(Options, EveryOptionInBothSpellings) {
     Options options;
     std::string error;
     ASSERT_TRUE(parse({}, options, error));
-    EXPECT_FALSE(options.scripted()); // a plain run
-    EXPECT_TRUE(options.multisample);
-    ASSERT_TRUE(parse({"--pads",          "3",
-                       "--script",        "run.txt",
-                       "--level",         "arena",
-                       "--seed",          "4294967295",
-                       "--fixed-step",    "--trace",
-                       "t.jsonl",         "--screenshot",
-                       "0:a.png",         "--screenshot=120:shots/b.PNG",
-                       "--exit-after",    "120",
-                       "--size=1024x768", "--fullscreen",
-                       "-display",        ":7",
+    EXPECT_FALSE(options.scripted());   // a plain run
+    EXPECT_EQ(options.multisample, ""); // the settings say
+    EXPECT_FALSE(options.sizeGiven);
+    ASSERT_TRUE(parse({"--pads",
+                       "3",
+                       "--script",
+                       "run.txt",
+                       "--level",
+                       "arena",
+                       "--seed",
+                       "4294967295",
+                       "--fixed-step",
+                       "--trace",
+                       "t.jsonl",
+                       "--screenshot",
+                       "0:a.png",
+                       "--screenshot=120:shots/b.PNG",
+                       "--exit-after",
+                       "120",
+                       "--size=1024x768",
+                       "--fullscreen",
+                       "--data",
+                       "/opt/quorl",
+                       "--multisample=on",
+                       "-display",
+                       ":7",
                        "-iconic"},
                       options, error))
         << error;
@@ -44,16 +58,20 @@ TEST(Options, EveryOptionInBothSpellings) {
     EXPECT_EQ(options.exitAfter, 120);
     EXPECT_EQ(options.width, 1024);
     EXPECT_EQ(options.height, 768);
+    EXPECT_TRUE(options.sizeGiven);
     EXPECT_TRUE(options.fullscreen);
+    EXPECT_EQ(options.dataFolder, "/opt/quorl");
+    EXPECT_EQ(options.multisample, "on");
     EXPECT_TRUE(options.scripted());
     std::vector<std::string> glut = {"-display", ":7", "-iconic"};
     EXPECT_EQ(options.glutArguments, glut);
 
-    ASSERT_TRUE(parse(
-        {"--pads=0", "--seed=0", "--exit-after=0", "--pads", "16", "--no-multisample", "--help"},
-        options, error))
+    ASSERT_TRUE(parse({"--pads=0", "--seed=0", "--exit-after=0", "--pads", "16", "--no-multisample",
+                       "--help", "--version"},
+                      options, error))
         << error;
-    EXPECT_FALSE(options.multisample);
+    EXPECT_EQ(options.multisample, "off");
+    EXPECT_TRUE(options.version);
     EXPECT_EQ(options.pads, 16); // the later one counts
     EXPECT_TRUE(options.seeded);
     EXPECT_EQ(options.seed, 0u);
@@ -84,6 +102,9 @@ TEST(Options, BadValuesAreRefusedByName) {
         {{"--screenshot", "9:a.png", "--exit-after", "8"}, "after --exit-after 8"},
         {{"--size", "800"}, "--size"},
         {{"--size", "0x600"}, "--size"},
+        {{"--size", "1x1"}, "--size"},
+        {{"--size", "800x1"}, "--size"},
+        {{"--size", "159x600"}, "--size"},
         {{"--size", "800x"}, "--size"},
         {{"--size", "800x600x2"}, "--size"},
         {{"--size", "20000x600"}, "--size"},
@@ -91,6 +112,9 @@ TEST(Options, BadValuesAreRefusedByName) {
         {{"--trace="}, "--trace"},
         {{"--level", "../secret"}, "--level"},
         {{"--fullscreen=yes"}, "--fullscreen=yes"},
+        {{"--multisample", "4"}, "--multisample wants auto, on or off"},
+        {{"--multisample"}, "--multisample needs a value"},
+        {{"--data="}, "--data"},
         {{"--turbo"}, "--turbo"},
         {{"level1"}, "level1"},
     };

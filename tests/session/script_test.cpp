@@ -149,4 +149,29 @@ TEST(Script, BadLinesAreNamedByNumber) {
     EXPECT_FALSE(loadScript("/tmp", events, error));
 }
 
+// A script is read in bounded lines and a bounded number of them: bytes without a line break
+// (a device that never ends) are refused at the first line that runs on; '#', which starts a
+// comment, is scripted by name.
+TEST(Script, LinesAndFilesAreBoundedAndTheHashKeyHasAName) {
+    std::vector<ScriptEvent> events;
+    std::string error;
+    EXPECT_FALSE(parse(std::string(50 << 20, '\0'), events, error));
+    EXPECT_EQ(error, "line 1: longer than 1000 bytes");
+    EXPECT_FALSE(parse("0 key a down\n# fine so far\n1 key b down #" + std::string(990, '-'),
+                       events, error));
+    EXPECT_EQ(error, "line 3: longer than 1000 bytes");
+    EXPECT_TRUE(events.empty());
+    std::string many;
+    for (int line = 0; line <= MAX_SCRIPT_LINES; ++line)
+        many += "#\n";
+    EXPECT_FALSE(parse(many, events, error));
+    EXPECT_EQ(error, "more than 1000000 lines");
+    many.resize(many.size() - 4); // one line short of the most, for the last
+    EXPECT_TRUE(parse(many + "7 key hash down", events, error)) << error;
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0].key, '#');
+    EXPECT_EQ(events[0].kind, ScriptEvent::Kind::KEY);
+    EXPECT_EQ(events[0].line, MAX_SCRIPT_LINES);
+}
+
 } // namespace

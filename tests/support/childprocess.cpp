@@ -5,14 +5,28 @@
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
+std::string makeScratchHome() {
+    char pattern[] = "/tmp/quorl-home-XXXXXX";
+    const char* made = mkdtemp(pattern);
+    return made ? made : "";
+}
+
 ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& arguments,
-                           const std::string& workingDirectory, bool checkLeaks) {
+                           const std::string& workingDirectory, bool checkLeaks,
+                           const std::string& givenHome,
+                           const std::vector<std::string>& environment)
+    : home(givenHome) {
+    if (home.empty()) {
+        home = makeScratchHome();
+        ownHome = true;
+    }
     int fds[2];
-    if (pipe(fds) != 0)
+    if (home.empty() || pipe(fds) != 0)
         return;
     pid = fork();
     if (pid == 0) {
@@ -29,6 +43,20 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
         if (const char* options = getenv("ASAN_OPTIONS"))
             asan = std::string(options) + ":" + asan;
         setenv("ASAN_OPTIONS", asan.c_str(), 1);
+        setenv("HOME", home.c_str(), 1);
+        setenv("XDG_DATA_HOME", (home + "/.local/share").c_str(), 1);
+        setenv("XDG_CONFIG_HOME", (home + "/.config").c_str(), 1);
+        setenv("XDG_CACHE_HOME", (home + "/.cache").c_str(), 1);
+        setenv("XDG_STATE_HOME", (home + "/.local/state").c_str(), 1);
+        unsetenv("XDG_PICTURES_DIR");
+        unsetenv("QUORL_DATA");
+        for (const std::string& variable : environment) {
+            size_t equals = variable.find('=');
+            if (equals == std::string::npos)
+                unsetenv(variable.c_str());
+            else
+                setenv(variable.substr(0, equals).c_str(), variable.c_str() + equals + 1, 1);
+        }
         std::vector<char*> argv;
         argv.push_back(const_cast<char*>(program.c_str()));
         for (const std::string& a : arguments)
@@ -49,6 +77,9 @@ ChildProcess::~ChildProcess() {
     }
     if (outputFd >= 0)
         close(outputFd);
+    std::error_code ignored;
+    if (ownHome && !home.empty())
+        std::filesystem::remove_all(home, ignored);
 }
 
 bool ChildProcess::running() {

@@ -1,5 +1,7 @@
 #include "support/gamerun.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
@@ -16,6 +18,9 @@ RunFolder::RunFolder(bool shippedLevels) {
     fs::create_directories(path);
     for (const char* data : {"models", "textures"})
         fs::create_directory_symlink(fs::path(QUORL_SOURCE_DIR) / "data" / data, path / data);
+    // The game takes the folder it starts in for its data.
+    fs::create_symlink(fs::path(QUORL_SOURCE_DIR) / "data" / "quorl-data-version",
+                       path / "quorl-data-version");
     if (shippedLevels)
         fs::create_directory_symlink(fs::path(QUORL_SOURCE_DIR) / "data" / "levels",
                                      path / "levels");
@@ -33,6 +38,10 @@ void RunFolder::write(const std::string& name, const std::string& text) const {
 }
 
 void RunFolder::writeLevel(const std::string& name, const std::string& text) const {
+    if (fs::is_symlink(path / "levels")) { // the shipped levels: never write into the sources
+        ADD_FAILURE() << "writeLevel needs a RunFolder with a levels/ folder of its own";
+        return;
+    }
     write("levels/" + name, text);
 }
 

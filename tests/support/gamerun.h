@@ -7,9 +7,10 @@
 // What end-to-end tests of the real program share: a scratch working folder with the game's
 // data, and readers of the frame trace it writes.
 
-// A scratch working directory for one run of the game, with the game's models and textures
-// linked in and a levels/ folder of its own (empty, or the shipped levels linked in), so that
-// what the run writes (traces, pictures, screenshots/, saved levels) stays out of the sources.
+// A scratch working directory for one run of the game that the game takes for its data folder:
+// the game's models, textures and data marker linked in and a levels/ folder of its own (empty,
+// or the shipped levels linked in), so that what the run writes (traces, pictures) stays out of
+// the sources.
 // Removed with everything in it when destroyed.
 class RunFolder {
 public:

@@ -9,6 +9,7 @@
 
 #include "input/inputsource.h"
 #include "platform/menubuilder.h"
+#include "screens/levelcatalogue.h"
 #include "world/levelfile.h"
 #include "world/world.h"
 
@@ -32,30 +33,39 @@ public:
 };
 
 // A working directory of the test's own: the game's models and textures linked in from data/,
-// and a levels/ folder of its own that starts empty. The previous directory comes back when
-// it goes.
+// and a levels/ folder of its own that starts empty, for the screens the shipped levels; the
+// player's own levels go to "own levels" in it (not made until a save makes it). The previous
+// directory and level folders come back when it goes.
 class ScratchFolder {
 public:
-    ScratchFolder() : previous(std::filesystem::current_path()) {
+    ScratchFolder() : previous(std::filesystem::current_path()), previousFolders(levelFolders) {
         static int count = 0;
         path = std::filesystem::temp_directory_path() /
                ("quorl_menus_" + std::to_string(getpid()) + "_" + std::to_string(count++));
         std::filesystem::create_directories(path / "levels");
         for (const char* data : {"models", "textures"})
             std::filesystem::create_directory_symlink(previous / data, path / data);
+        // A run of the game started here takes it for its data.
+        std::filesystem::create_symlink(previous / "quorl-data-version",
+                                        path / "quorl-data-version");
         std::filesystem::current_path(path);
+        levelFolders = LevelFolders{"levels", (path / "own levels").string()};
     }
     ~ScratchFolder() {
+        levelFolders = previousFolders;
         std::filesystem::current_path(previous);
         std::filesystem::remove_all(path);
     }
     ScratchFolder(const ScratchFolder&) = delete;
     ScratchFolder& operator=(const ScratchFolder&) = delete;
 
-    // levels/<name> with this text.
-    void writeLevelFile(const std::string& name, const std::string& text) const {
-        std::ofstream(path / "levels" / name, std::ios::binary) << text;
+    // levels/<name> with this text; with `own`, the same in the player's own levels.
+    void writeLevelFile(const std::string& name, const std::string& text, bool own = false) const {
+        std::filesystem::path folder = own ? ownLevels() : path / "levels";
+        std::filesystem::create_directories(folder);
+        std::ofstream(folder / name, std::ios::binary) << text;
     }
+    std::filesystem::path ownLevels() const { return path / "own levels"; }
     // levels/<name>: an empty cube of n cubies a side with `blocks` blocks on face +Z.
     void writeCube(const std::string& name, int n, int blocks) const {
         World world(n, 28);
@@ -68,6 +78,7 @@ public:
     }
 
     std::filesystem::path previous;
+    LevelFolders previousFolders;
     std::filesystem::path path;
 };
 

@@ -74,8 +74,16 @@ void XWindows::resize(unsigned long window, int width, int height) {
 }
 
 void XWindows::remap(unsigned long window) {
+    hide(window);
+    show(window);
+}
+
+void XWindows::hide(unsigned long window) {
     XUnmapWindow(display, window);
     XSync(display, False);
+}
+
+void XWindows::show(unsigned long window) {
     XMapWindow(display, window);
     XSync(display, False);
 }

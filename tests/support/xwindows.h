@@ -21,6 +21,9 @@ public:
     void resize(unsigned long window, int width, int height);
     // Hides and shows the window again (as minimising and restoring it does).
     void remap(unsigned long window);
+    // Hides the window (as minimising it does) until show().
+    void hide(unsigned long window);
+    void show(unsigned long window);
     // Twenty resizes a user might make, every fourth with a hide and show, then time for the
     // last exposures to be drawn.
     void churn(unsigned long window);

@@ -7,6 +7,7 @@
 #include "leveltesting.h"
 #include "math/colours.h"
 #include "math/randomsource.h"
+#include "support/biglevels.h"
 #include "world/box.h"
 #include "world/levelfile.h"
 #include "world/world.h"
@@ -124,41 +125,79 @@ TEST(LevelText, UnsoundBlocksAreSkippedAndARecordOfTheWrongShapeEndsTheBlocks) {
     }
 }
 
+// The editor's way to many blocks, one copied to the other faces again and again: a level
+// holds the first MAX_LEVEL_BLOCKS of a file and says that it leaves out the rest.
+TEST(LevelText, ALevelKeepsAtMostTheMostBlocksALevelHolds) {
+    std::string messages;
+    std::unique_ptr<World> full = read(biglevels::stackedLevel(MAX_LEVEL_BLOCKS), &messages);
+    ASSERT_TRUE(full);
+    EXPECT_EQ(full->boxes.size(), static_cast<size_t>(MAX_LEVEL_BLOCKS));
+    EXPECT_EQ(messages, "");
+    std::unique_ptr<World> over = read(biglevels::stackedLevel(MAX_LEVEL_BLOCKS + 1), &messages);
+    ASSERT_TRUE(over);
+    EXPECT_EQ(over->boxes.size(), static_cast<size_t>(MAX_LEVEL_BLOCKS));
+    EXPECT_EQ(messages, "Level \"levels/test\": more than 4096 blocks; the rest are ignored\n");
+}
+
 TEST(LevelFiles, SaveWritesAWholeFileLoadReadsItAndFailuresLeaveTheOldLevel) {
     ScratchWorkingDirectory scratch;
     ASSERT_FALSE(scratch.path.empty());
     std::unique_ptr<World> world = read(TWO_BLOCKS);
-    CaptureStdout();
-    bool saved = saveLevel(*world, "Level 1"); // levels/ does not exist yet
-    std::unique_ptr<World> loaded(loadLevel("Level 1"));
-    std::unique_ptr<World> missing(loadLevel("Level 2"));
-    bool badName = saveLevel(*world, "../escape") || saveLevel(*world, "") ||
-                   saveLevel(*world, ".hidden") || loadLevel("/etc/passwd");
-    // A save that cannot replace its target says so and leaves no temporary file behind.
-    std::filesystem::create_directory("levels/Level 3");
-    bool overDirectory = saveLevel(*world, "Level 3");
-    std::string messages = GetCapturedStdout();
-    EXPECT_TRUE(saved);
+    std::string error;
+    // levels/ does not exist yet
+    EXPECT_TRUE(saveLevel(*world, "levels", "Level 1", SaveMode::REPLACE, error)) << error;
     EXPECT_EQ(fileBytes("levels/Level 1"), TWO_BLOCKS);
+    CaptureStdout();
+    std::unique_ptr<World> loaded(loadLevel("levels/Level 1"));
+    std::unique_ptr<World> missing(loadLevel("levels/Level 2"));
+    std::string messages = GetCapturedStdout();
     ASSERT_TRUE(loaded);
     EXPECT_EQ(write(*loaded), TWO_BLOCKS);
     EXPECT_FALSE(missing);
-    EXPECT_FALSE(badName);
-    EXPECT_FALSE(overDirectory);
-    for (const char* message : {"Level \"levels/Level 2\" cannot be opened: No such file",
-                                "Level name \"../escape\" is not a plain file name",
-                                "Level \"levels/Level 3\" not saved: "})
-        EXPECT_NE(messages.find(message), std::string::npos) << messages;
+    EXPECT_NE(messages.find("Level \"levels/Level 2\" cannot be opened: No such file"),
+              std::string::npos)
+        << messages;
+    for (const char* name : {"../escape", "", ".hidden"}) {
+        EXPECT_FALSE(saveLevel(*world, "levels", name, SaveMode::REPLACE, error)) << name;
+        EXPECT_NE(error.find("not a plain file name"), std::string::npos) << error;
+    }
+    // A save that cannot replace its target says why and leaves no temporary file behind.
+    std::filesystem::create_directory("levels/Level 3");
+    EXPECT_FALSE(saveLevel(*world, "levels", "Level 3", SaveMode::REPLACE, error));
+    EXPECT_EQ(error.find("levels/Level 3: "), 0u) << error;
     auto entries = std::filesystem::directory_iterator("levels");
     EXPECT_EQ(std::distance(begin(entries), end(entries)), 2);
 
     // Nor can a save go anywhere while "levels" is a file.
     std::filesystem::remove_all("levels");
     writeBytes("levels", "not a directory");
-    CaptureStdout();
-    EXPECT_FALSE(saveLevel(*world, "Level 1"));
-    EXPECT_NE(GetCapturedStdout().find("not saved"), std::string::npos);
+    EXPECT_FALSE(saveLevel(*world, "levels", "Level 1", SaveMode::REPLACE, error));
+    EXPECT_EQ(error.find("levels: "), 0u) << error;
     EXPECT_EQ(fileBytes("levels"), "not a directory");
+}
+
+// A new level never takes a name already used by anything: a level, a folder, a link to a
+// level, a dangling link. Each stays as it was, and no temporary file is left.
+TEST(LevelFiles, ANewLevelReplacesNothing) {
+    ScratchWorkingDirectory scratch;
+    ASSERT_FALSE(scratch.path.empty());
+    std::unique_ptr<World> world = read(TWO_BLOCKS);
+    std::string error;
+    std::filesystem::create_directories("own/folder");
+    writeBytes("own/level", "3 10\n\n");
+    std::filesystem::create_symlink("level", "own/link");
+    std::filesystem::create_symlink("nowhere", "own/dangling");
+    for (const char* name : {"level", "folder", "link", "dangling"}) {
+        EXPECT_FALSE(saveLevel(*world, "own", name, SaveMode::NEW_ONLY, error)) << name;
+        EXPECT_EQ(error, std::string("own/") + name + ": File exists");
+    }
+    EXPECT_EQ(fileBytes("own/level"), "3 10\n\n");
+    EXPECT_TRUE(std::filesystem::is_symlink("own/dangling"));
+    EXPECT_FALSE(std::filesystem::exists("own/nowhere"));
+    EXPECT_TRUE(saveLevel(*world, "own", "new", SaveMode::NEW_ONLY, error)) << error;
+    EXPECT_EQ(fileBytes("own/new"), TWO_BLOCKS);
+    auto entries = std::filesystem::directory_iterator("own");
+    EXPECT_EQ(std::distance(begin(entries), end(entries)), 5);
 }
 
 TEST(LevelFiles, ListsVisibleRegularFilesInNaturalOrder) {

@@ -41,8 +41,9 @@ TEST(LevelSaveCrash, AKilledSaveLeavesEitherTheOldLevelOrTheNewOneWhole) {
     const std::string firstText = levelText(first), secondText = levelText(second);
     // Kills land anywhere within the time of about two saves, however fast this machine is.
     auto started = std::chrono::steady_clock::now();
-    ASSERT_TRUE(saveLevel(second, "Level 1"));
-    ASSERT_TRUE(saveLevel(first, "Level 1"));
+    std::string error;
+    ASSERT_TRUE(saveLevel(second, "levels", "Level 1", SaveMode::REPLACE, error)) << error;
+    ASSERT_TRUE(saveLevel(first, "levels", "Level 1", SaveMode::REPLACE, error)) << error;
     int window = static_cast<int>(std::chrono::duration_cast<std::chrono::microseconds>(
                                       std::chrono::steady_clock::now() - started)
                                       .count());
@@ -54,7 +55,7 @@ TEST(LevelSaveCrash, AKilledSaveLeavesEitherTheOldLevelOrTheNewOneWhole) {
         ASSERT_GE(child, 0);
         if (child == 0) {
             for (unsigned i = static_cast<unsigned>(round);; ++i)
-                saveLevel(i % 2 ? first : second, "Level 1");
+                saveLevel(i % 2 ? first : second, "levels", "Level 1", SaveMode::REPLACE, error);
         }
         usleep(static_cast<useconds_t>(randomSource.randomInt(0, 2 * window)));
         kill(child, SIGKILL);
