@@ -147,6 +147,8 @@ int main(int argc, char** argv) {
     WelcomeScreen* welcome = WelcomeScreen::instance();
     welcome->settings = settings;
     welcome->settingsPath = settingsPath;
+    welcome->takeSetup(options.setup, options.botsGiven, options.difficultyGiven,
+                       options.roundsGiven);
     GameScreen::instance()->returnScreen = welcome;
     LevelEditor::instance()->returnScreen = welcome;
     Screen* first = welcome;

@@ -14,6 +14,10 @@ const std::vector<SettingKey>& Settings::keys() {
         {"window_width", nullptr, {}, 1, 16384, 800, 1},
         {"window_height", nullptr, {}, 1, 16384, 600, 1},
         {"multisample", "Antialiasing (next start)", {"auto", "on", "off"}, 0, 2, 0, 1},
+        // The last match setup, changed on the level list rather than the Settings rows.
+        {"computer_tanks", nullptr, {}, 0, 6, 0, 1},
+        {"difficulty", nullptr, {"easy", "normal", "hard"}, 0, 2, 1, 1},
+        {"rounds_to_win", nullptr, {}, 1, 9, 1, 1},
     };
     return table;
 }

@@ -78,6 +78,7 @@ private:
     void drawPlayerView(Player& player);
     void drawOverlay(const Player& player, float aspect);
     void drawLabel(const Player& player, float aspect) const;
+    void addSeatFields(TraceLine& line, const Seat& seat, const Player* player) const;
     // Between rounds and at the end of a match with computers or several rounds: who won the
     // round, every tank's wins, what comes next.
     bool showsScoreboard() const;
