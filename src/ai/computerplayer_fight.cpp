@@ -1,5 +1,3 @@
-#include <cstdio>
-#include <cstdlib>
 #include <cmath>
 
 #include "ai/computerplayer.h"
@@ -14,25 +12,28 @@
 namespace {
 
 // Seconds and distances of a fight.
-constexpr float AIM_LOOK = 0.35f;       // radians off the target beyond which no shot is flown
-constexpr float TAKE_SLACK = 10.0f;     // world units off the range at which it stops to aim
-constexpr float HOLD_SLACK = 16.0f;     // and once aiming, at which it goes on aiming
-constexpr float AT_PLACE = 4.0f;        // world units from its firing place that count as there
-constexpr float LEAVE_PLACE = 7.0f;     // once there, it stays until this far off
-constexpr float RANGE_GAIN = 1.5f;      // speed wanted per world unit the shell falls short
-constexpr float RANGE_SPEED = 8.0f;     // world units a second at most while it sets its range
-constexpr float SPEED_SLACK = 0.3f;     // world units a second off that speed it lets be
-constexpr float REPLACE_AFTER = 1.0f;   // seconds before a moving target asks for a new place
-constexpr float REPLACE_SHIFT = 6.0f;   // world units the aim point moves before it does
-constexpr float GIVE_UP_AIMING = 5.0f;  // seconds at a place without a shot
-constexpr float REAIM_BLOCKED = 0.5f;   // seconds of a blocked shot before it aims true
-constexpr float GIVE_UP_BLOCKED = 1.5f; // seconds of a blocked shot
-constexpr float LANDING_LEFT = 1.5f;    // world units before the aim point not checked
-constexpr float HEIGHT_MARGIN = 0.6f;   // world units a shell should clear a block by: a tank
-                                        // that rolls a little flies it lower than at rest
+constexpr float AIM_LOOK = 0.35f;         // radians off the target beyond which no shot is flown
+constexpr float TAKE_SLACK = 10.0f;       // world units off the range at which it stops to aim
+constexpr float HOLD_SLACK = 16.0f;       // and once aiming, at which it goes on aiming
+constexpr float AT_PLACE = 4.0f;          // world units from its firing place that count as there
+constexpr float LEAVE_PLACE = 7.0f;       // once there, it stays until this far off
+constexpr float RANGE_GAIN = 1.5f;        // speed wanted per world unit the shell falls short
+constexpr float RANGE_SPEED = 8.0f;       // world units a second at most while it sets its range
+constexpr float SPEED_SLACK = 0.3f;       // world units a second off that speed it lets be
+constexpr float REPLACE_AFTER = 1.0f;     // seconds before a moving target asks for a new place
+constexpr float REPLACE_SHIFT = 6.0f;     // world units the aim point moves before it does
+constexpr float GIVE_UP_AIMING = 5.0f;    // seconds at a place without a shot
+constexpr float REAIM_BLOCKED = 0.5f;     // seconds of a blocked shot before it aims true
+constexpr float GIVE_UP_BLOCKED = 1.5f;   // seconds of a blocked shot
+constexpr float LANDING_LEFT = 1.5f;      // world units before the aim point not checked
+constexpr float HEIGHT_MARGIN = 0.6f;     // world units a shell should clear a block by: a tank
+                                          // that rolls a little flies it lower than at rest
 constexpr float FAILED_PLACE_NEAR = 5.0f; // world units round a failed place it keeps away
-constexpr float HOLD_BAN = 3.0f;        // seconds it may not aim from where it stands after a fail
-constexpr int FIRING_SIDES = 16;        // places round the target it weighs
+constexpr float HOLD_BAN = 3.0f; // seconds it may not aim from where it stands after a fail
+constexpr int FIRING_SIDES = 16; // places round the target it weighs
+// World units short of the range at rest that firing places are looked for at, in turn: backing
+// at RANGE_SPEED shortens a shot by about a fifth.
+constexpr float SHORTER_RANGES[3] = {0.0f, 3.0f, 5.5f};
 
 Vec3f flat(const Vec3f& v, const Vec3f& up) {
     return v - up * v.dot(up);
@@ -117,25 +118,32 @@ void ComputerPlayer::chooseFiringPlace(const Tank& me, const Vec3f& aimPoint) {
     float base = std::atan2(mv - av, mu - au) + firingAngle;
     float bestScore = 0;
     hasFiringPlace = false;
-    // Invariant: firingPlace is the best place of the sides weighed so far.
-    for (int k = 0; k < FIRING_SIDES; ++k) {
-        // 0, +1, -1, +2, -2, ... sides away from the base.
-        int side = (k + 1) / 2 * (k % 2 == 0 ? -1 : 1);
-        float a = base + static_cast<float>(side) * static_cast<float>(2 * PI / FIRING_SIDES);
-        float u = au + restRange * std::cos(a), v = av + restRange * std::sin(a);
-        int cell = grid.cellAt(u, v);
-        if (std::fabs(u) > frame.half - 2 || std::fabs(v) > frame.half - 2 || !grid.open(cell))
-            continue;
-        bool lowClear = shotLineClear(u, v, au, av);
-        bool failed = clock < failedPlaceUntil &&
-                      (frame.point(u, v) - failedPlace).length() < FAILED_PLACE_NEAR;
-        float score = std::hypot(u - mu, v - mv) + (lowClear ? 0.0f : 40.0f) +
-                      (failed ? 60.0f : 0.0f) + 2.0f * static_cast<float>(std::abs(side));
-        if (!hasFiringPlace || score < bestScore) {
-            hasFiringPlace = true;
-            bestScore = score;
-            firingPlace = frame.point(u, v);
+    // A small face may have no open place a whole range from a target near its middle: then
+    // nearer places, from which it shortens its shot by backing while it fires.
+    for (float shorten : SHORTER_RANGES) {
+        float radius = restRange - shorten;
+        // Invariant: firingPlace is the best place of the sides weighed so far.
+        for (int k = 0; k < FIRING_SIDES; ++k) {
+            // 0, +1, -1, +2, -2, ... sides away from the base.
+            int side = (k + 1) / 2 * (k % 2 == 0 ? -1 : 1);
+            float a = base + static_cast<float>(side) * static_cast<float>(2 * PI / FIRING_SIDES);
+            float u = au + radius * std::cos(a), v = av + radius * std::sin(a);
+            int cell = grid.cellAt(u, v);
+            if (std::fabs(u) > frame.half - 2 || std::fabs(v) > frame.half - 2 || !grid.open(cell))
+                continue;
+            bool lowClear = shotLineClear(u, v, au, av);
+            bool failed = clock < failedPlaceUntil &&
+                          (frame.point(u, v) - failedPlace).length() < FAILED_PLACE_NEAR;
+            float score = std::hypot(u - mu, v - mv) + (lowClear ? 0.0f : 40.0f) +
+                          (failed ? 60.0f : 0.0f) + 2.0f * static_cast<float>(std::abs(side));
+            if (!hasFiringPlace || score < bestScore) {
+                hasFiringPlace = true;
+                bestScore = score;
+                firingPlace = frame.point(u, v);
+            }
         }
+        if (hasFiringPlace)
+            break;
     }
     if (!hasFiringPlace) { // nowhere a range away: fire from where it stands
         hasFiringPlace = true;
@@ -212,17 +220,12 @@ void ComputerPlayer::fight(const Tank& me) {
         bool timely = clock - targetSince >= skill.reactionTime &&
                       clock - lastShot >= skill.fireInterval &&
                       !(skill.waitsForBlink && enemy.invulnerable > shot.time);
-        if (miss.length() < Tank::tankRadius * 0.5f && !shot.blocked && timely &&
-            !firedLastTick) {
+        if (miss.length() < Tank::tankRadius * 0.5f && !shot.blocked && timely && !firedLastTick) {
             fire = true;
             lastShot = clock;
             aimingSince = clock;
             drawAimOffset();
         }
-    }
-    if (getenv("AIDEBUG") && seat == atoi(getenv("AIDEBUG")) && static_cast<int>(clock * 60) % 20 == 0) {
-        Vec3f miss = flat(shot.landing - aim, me.up);
-        fprintf(stderr, "  t%.1f fight kind %d ready %d lands %d miss %.1f blocked %d there %d fromPlace %.1f range %.1f dist %.1f inv %.1f angle %.2f itemBusy %d\n", clock, kind, ready, shot.lands, miss.length(), shot.blocked, there, fromPlace, restRange, toEnemy.length(), enemy.invulnerable, angleAbout(me.forward, toEnemy, me.up), itemBusy);
     }
     // A place that gives no shot is given up for another side of the target.
     bool stale = aimingSince >= 0 && clock - aimingSince > GIVE_UP_AIMING &&

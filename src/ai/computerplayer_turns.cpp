@@ -1,5 +1,3 @@
-#include <cstdio>
-#include <cstdlib>
 #include <algorithm>
 #include <cmath>
 
@@ -102,7 +100,6 @@ void ComputerPlayer::planTurns(const World& world, const Tank& me) {
             wanted.push_back(box);
             worth.push_back(boxWorth);
         }
-    if (getenv("TPDEBUG")) fprintf(stderr, "   begin plan t%.1f me %.0f %.0f %.0f face %d grid face %d\n", clock, me.position.x(), me.position.y(), me.position.z(), me.face, grid.frame.face);
     planner.begin(world, grid, {me.position, me.face}, wanted, worth, skill.turnDepth,
                   skill.planReach);
     nextPlan = clock + PLAN_AGAIN;
@@ -149,8 +146,6 @@ bool ComputerPlayer::pressTurn(const World& world, const Tank& me) {
 void ComputerPlayer::roam(const World& world, const Tank& me) {
     currentMode = Mode::ROAM;
     planTurns(world, me);
-    if (getenv("PLANDEBUG") && seat == 0 && static_cast<int>(clock * 60) % 60 == 0)
-        fprintf(stderr, "   plan t%.1f found %d from %.1f %.1f %.1f first %d/%d turns %d score %.1f running %d places %zu reach %d noPlanSince %.1f lastTurn %.1f allBoxes %zu\n", clock, plan.found, plan.from.x(), plan.from.y(), plan.from.z(), plan.first.axis, plan.first.direction, plan.turns, plan.score, planner.running(), planner.places(), (int)std::count(grid.reach.begin(), grid.reach.end(), 1), noPlanSince, lastTurn, allBoxes.size());
     if (plan.found && planFace == me.face) {
         if (pressTurn(world, me))
             return;

@@ -1,5 +1,3 @@
-#include <cstdio>
-#include <cstdlib>
 #include "ai/turnplanner.h"
 
 #include <algorithm>
@@ -102,7 +100,6 @@ void TurnPlanner::tryPlace(const World& world, const Vec3f& place) {
                     best.score = score;
                 }
             };
-            if (getenv("TPDEBUG")) { fprintf(stderr, "     place %.0f %.0f %.0f turn %d/%d me face %d worth %.1f stay %.1f:", place.x(), place.y(), place.z(), axis, direction, me.face, worthOn(me.face, carried), stayWorth); for (size_t k = 0; k < carried.size(); ++k) fprintf(stderr, " %d(%.0f)", carried[k].face, worth[k]); fprintf(stderr, "\n"); }
             consider(worthOn(me.face, carried), 1);
             if (depth < 2)
                 continue;
