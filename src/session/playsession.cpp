@@ -94,9 +94,17 @@ namespace {
 // Only a tank still in the running match takes a new health: a destroyed one stays destroyed.
 bool setTankHealth(int playerIndex, int health, std::string& error) {
     GameScreen* game = GameScreen::instance();
+    if (playerIndex < 0 && currentScreen != game)
+        return true; // every tank of no match: none
     if (currentScreen != game) {
         error = "no match is running";
         return false;
+    }
+    if (playerIndex < 0) { // every seat, the computer tanks too; the destroyed stay so
+        for (Seat* seat : game->match->seats)
+            if (seat->tank && seat->tank->getHealth() > 0)
+                seat->tank->health = health;
+        return true;
     }
     if (playerIndex >= static_cast<int>(game->players.size())) {
         error = "the match has no player " + std::to_string(playerIndex);
