@@ -13,6 +13,7 @@ namespace {
 
 constexpr float SCORE_HEIGHT = 0.05f;  // of a view's height: a scoreboard line's capitals
 constexpr float SCORE_SPACING = 1.7f;  // lines apart, in their height
+constexpr float BOTTOM_MARGIN = 0.03f; // of a view's height, kept free under the scoreboard
 const Vec3f WINNER_COLOUR(1.0f, 0.85f, 0.2f);
 const Vec3f HEADING_COLOUR(0.75f, 0.9f, 1.0f);
 
@@ -58,8 +59,8 @@ void GameScreen::drawScoreboard(float aspect, float top) const {
         std::string colour = seat.tank ? colourName(seat.tank->colour) : std::string();
         std::string who = seat.computer() ? std::string(difficultyName(match->settings.difficulty))
                                           : (seat.gamepad ? seat.gamepad->name() : std::string());
-        lines.push_back(seatName(i) + " " + colour + " (" + who + "): " +
-                        std::to_string(match->wins[i]));
+        lines.push_back(seatName(i) + " " + colour + " (" + who +
+                        "): " + std::to_string(match->wins[i]));
     }
     bool people = std::any_of(match->seats.begin(), match->seats.end(),
                               [](const Seat* seat) { return seat->gamepad && !seat->computer(); });
@@ -73,6 +74,15 @@ void GameScreen::drawScoreboard(float aspect, float top) const {
     if (widest > aspect * 0.94f) {
         height *= aspect * 0.94f / widest;
         widest = aspect * 0.94f;
+    }
+    // Six seats and the footer under "You lose." would run off a short view's bottom: the
+    // whole board gets smaller until it ends above it.
+    float rows = static_cast<float>(lines.size()) + (footer.empty() ? 0.0f : 1.4f);
+    float depth = height * SCORE_SPACING * rows;
+    if (depth > top - BOTTOM_MARGIN && depth > 0) {
+        float shrink = (top - BOTTOM_MARGIN) / depth;
+        height *= shrink;
+        widest *= shrink;
     }
     float x = (aspect - widest) / 2;
     float y = top;
