@@ -10,6 +10,7 @@
 #include "entities/entityhooks.h"
 #include "input/joystickmanager.h"
 #include "math/randomsource.h"
+#include "math/text.h"
 #include "platform/frameclock.h"
 #include "screens/gamescreen.h"
 #include "screens/levelcatalogue.h"
@@ -31,7 +32,7 @@ constexpr int NO_DATA = 1;       // exit status
 constexpr int BAD_ARGUMENTS = 2; // exit status
 
 int refuse(const std::string& message) {
-    printf("%s\n\n%s", message.c_str(), usageText());
+    printf("%s\n\n%s", printable(message, true).c_str(), usageText());
     return BAD_ARGUMENTS;
 }
 
@@ -114,7 +115,7 @@ int main(int argc, char** argv) {
     if (!enterDataFolder(options,
                          BuildPlaces{QUORL_VERSION, QUORL_DATA_FROM_BIN, QUORL_INSTALL_DATA_DIR},
                          error)) {
-        printf("%s\n", error.c_str());
+        printf("%s\n", printable(error, true).c_str());
         return NO_DATA;
     }
     Settings settings;

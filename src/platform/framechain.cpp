@@ -50,7 +50,9 @@ bool FrameChain::arm() {
         due = now + SECONDS_PER_FRAME;
         fresh = false;
     } else if (now - due > MAX_CATCH_UP) {
-        due = now; // a stall: resume the pace from here
+        // A stall: the tick that just ran, late, opens a fresh period, rather than a burst of
+        // ticks catching up with the lost time.
+        due = now + SECONDS_PER_FRAME;
     }
     // Milliseconds, at least one: GLUT draws after the timers that are due when it looks, and
     // a timer armed for now would be due again in the same look, before the tick's picture.

@@ -5,13 +5,25 @@
 #include <cmath>
 #include <cstring>
 
+#include "math/text.h"
+
 namespace {
 
-// A JSON string: quotes, backslashes and control characters escaped; other bytes as they are.
+// A JSON string: quotes, backslashes and control characters escaped, every byte that is not
+// part of well-formed UTF-8 replaced by U+FFFD, so that a name made of any bytes (a level file's
+// name is whatever the file system allows) still gives a line every JSON reader accepts.
 void appendQuoted(std::string& out, const std::string& text) {
     out += '"';
-    for (char c : text) {
+    // Invariant: text[0, i) is written, escaped or replaced.
+    for (std::size_t i = 0; i < text.size();) {
+        char c = text[i];
         unsigned char byte = static_cast<unsigned char>(c);
+        std::size_t length = utf8SequenceLength(text, i);
+        if (length == 0) {
+            out += "\\ufffd";
+            ++i;
+            continue;
+        }
         if (c == '"' || c == '\\') {
             out += '\\';
             out += c;
@@ -20,8 +32,9 @@ void appendQuoted(std::string& out, const std::string& text) {
             std::snprintf(escape, sizeof escape, "\\u%04x", byte);
             out += escape;
         } else {
-            out += c;
+            out.append(text, i, length);
         }
+        i += length;
     }
     out += '"';
 }

@@ -8,6 +8,7 @@
 
 #include "entities/tank.h"
 #include "input/joystickmanager.h"
+#include "math/text.h"
 #include "platform/frameclock.h"
 #include "platform/platform.h"
 #include "screens/shell.h"
@@ -74,8 +75,8 @@ void GameScreen::createPlayers(bool withKeyboard) {
         reported = true;
         for (size_t i = MAX_PLAYERS; i < pads.size(); ++i)
             printf("Pad %d (%s) does not join: a match has at most %d players.\n",
-                   pads[i]->joystick ? pads[i]->joystick->Index() + 1 : 0, pads[i]->name().c_str(),
-                   MAX_PLAYERS);
+                   pads[i]->joystick ? pads[i]->joystick->Index() + 1 : 0,
+                   printable(pads[i]->name()).c_str(), MAX_PLAYERS);
     }
     for (size_t i = 0; i < pads.size() && i < MAX_PLAYERS; ++i)
         players.push_back(new Player(pads[i]));

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "math/faces.h"
+#include "math/text.h"
 #include "platform/platform.h"
 #include "screens/shell.h"
 #include "world/box.h"
@@ -188,7 +189,7 @@ std::string LevelEditor::nextLevelName() const {
 void LevelEditor::report(const std::string& text, bool failure) {
     status = text;
     statusIsFailure = failure;
-    printf("%s\n", text.c_str());
+    printf("%s\n", printable(text).c_str());
     fflush(stdout);
     platform().postRedisplay();
 }

@@ -4,8 +4,10 @@
 #include <cstdio>
 #include <string>
 
+#include "math/text.h"
 #include "platform/platform.h"
 #include "platform/screenshot.h"
+#include "platform/stopsignals.h"
 
 Screen* currentScreen = nullptr;
 KeyboardState keys;
@@ -23,9 +25,9 @@ void saveRequestedScreenshot() {
                               "is set)";
     if (!screenshotFolder.empty() &&
         saveTimestampedScreenshot(screenshotFolder, windowWidth, windowHeight, path, error))
-        printf("Screenshot saved: %s\n", path.c_str());
+        printf("Screenshot saved: %s\n", printable(path).c_str());
     else
-        printf("Cannot save a screenshot: %s\n", error.c_str());
+        printf("Cannot save a screenshot: %s\n", printable(error).c_str());
     fflush(stdout);
 }
 
@@ -161,6 +163,20 @@ void presentFrame() {
     platform().swapBuffers();
 }
 
+namespace {
+
+// Often enough that an ended run feels immediate, rarely enough to cost nothing.
+constexpr unsigned int STOP_POLL_MILLISECONDS = 50;
+
+void pollStopSignals(int) {
+    if (stopSignalled())
+        quitProgram();
+    else
+        glutTimerFunc(STOP_POLL_MILLISECONDS, pollStopSignals, 0);
+}
+
+} // namespace
+
 int runShell(Screen* first) {
     glutDisplayFunc(onDisplay);
     glutKeyboardFunc(onKeyboard);
@@ -172,6 +188,8 @@ int runShell(Screen* first) {
     // Key releases of the arrows and other special keys, for players on the keyboard.
     glutSpecialUpFunc(onSpecialUp);
     switchScreen(first);
+    watchStopSignals();
+    glutTimerFunc(STOP_POLL_MILLISECONDS, pollStopSignals, 0);
     glutMainLoop();
     return 0;
 }

@@ -11,6 +11,7 @@
 #include "match/matchsetup.h"
 #include "math/colours.h"
 #include "math/randomsource.h"
+#include "math/text.h"
 #include "platform/frameclock.h"
 #include "platform/platform.h"
 #include "platform/stroketext.h"
@@ -274,7 +275,7 @@ bool WelcomeScreen::startLevelNamed(const std::string& name) {
             mode = LEVEL_LIST;
             return startLevel(static_cast<int>(i));
         }
-    printf("There is no level \"%s\"\n", name.c_str());
+    printf("There is no level \"%s\"\n", printable(name).c_str());
     return false;
 }
 
@@ -282,7 +283,7 @@ bool WelcomeScreen::startLevel(int index, bool fromKeyboard) {
     if (index < 0 || index >= static_cast<int>(levels.size()))
         return false; // an empty list has nothing to start
     const LevelEntry& level = levels[static_cast<size_t>(index)];
-    printf("Loading level: %s\n", level.name.c_str());
+    printf("Loading level: %s\n", printable(level.name).c_str());
     GameScreen* game = GameScreen::instance();
     saveSetup();
     if (!game->startGame(level.path, fromKeyboard, setup)) {
@@ -386,7 +387,7 @@ void WelcomeScreen::leaveSettings() {
         printf("Settings saved: %s\n", settingsPath.c_str());
     } else {
         message = "Settings not saved: " + error;
-        printf("%s\n", message.c_str());
+        printf("%s\n", printable(message).c_str());
     }
     fflush(stdout);
     settingsOnEntry = settings;

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <unistd.h>
 
+#include "math/text.h"
 #include "places/datafolder.h"
 #include "places/playerfolders.h"
 #include "screens/levelcatalogue.h"
@@ -54,7 +55,7 @@ bool enterDataFolder(const Options& options, const BuildPlaces& build, std::stri
     std::vector<std::string> passedOver, looked;
     int found = findDataPlace(places, build.version, passedOver, looked);
     for (const std::string& line : passedOver)
-        printf("Warning: no game data in %s; looking further\n", line.c_str());
+        printf("Warning: no game data in %s; looking further\n", printable(line).c_str());
     if (found < 0) {
         message = "Cannot find the game's data (a folder with " + std::string(DATA_MARKER) +
                   " saying " + build.version + "); looked in:";
@@ -69,7 +70,7 @@ bool enterDataFolder(const Options& options, const BuildPlaces& build, std::stri
         message = "Cannot enter the game's data folder " + folder;
         return false;
     }
-    printf("Data: %s (%s)\n", folder.c_str(), place.source.c_str());
+    printf("Data: %s (%s)\n", printable(folder).c_str(), place.source.c_str());
     fflush(stdout);
     return true;
 }
@@ -85,7 +86,7 @@ void usePlayerFolders(Settings& settings, std::string& settingsPath) {
     std::string warning;
     loadSettings(settingsPath, settings, warning);
     if (!warning.empty()) {
-        printf("%s\n", warning.c_str());
+        printf("%s\n", printable(warning, true).c_str());
         fflush(stdout);
     }
 }

@@ -4,6 +4,8 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 #include "match/matchsetup.h"
 #include "session/numbers.h"
@@ -147,7 +149,26 @@ bool isGlutOption(const std::string& argument, bool& takesArgument) {
            argument == "-iconic" || argument == "-gldebug" || argument == "-sync";
 }
 
+// Whether two paths name the same file: the same file when both exist (links, "./" and
+// hard links included), else the same absolute path once "." and ".." are resolved.
+bool sameFile(const std::string& a, const std::string& b) {
+    std::error_code ignored;
+    if (std::filesystem::exists(a, ignored) && std::filesystem::exists(b, ignored))
+        return std::filesystem::equivalent(a, b, ignored);
+    auto normal = [](const std::string& path) {
+        std::error_code ignoredToo;
+        return std::filesystem::absolute(path, ignoredToo).lexically_normal();
+    };
+    return normal(a) == normal(b);
+}
+
 bool checkTogether(const Options& options, std::string& error) {
+    if (!options.scriptPath.empty() && !options.tracePath.empty() &&
+        sameFile(options.scriptPath, options.tracePath)) {
+        error = "--trace " + quoted(options.tracePath) + " would overwrite the script " +
+                quoted(options.scriptPath);
+        return false;
+    }
     for (const ScreenshotRequest& shot : options.screenshots)
         if (options.exitAfter >= 0 && shot.frame > options.exitAfter) {
             error = "--screenshot at frame " + std::to_string(shot.frame) +
@@ -174,6 +195,13 @@ bool parseOptions(const std::vector<std::string>& arguments, Options& options, s
         } else if (takesValue(name)) {
             if (equals == std::string::npos && i + 1 >= arguments.size()) {
                 error = name + " needs a value";
+                return false;
+            }
+            if (equals == std::string::npos && arguments[i + 1].compare(0, 2, "--") == 0) {
+                // "--trace --fast" forgot the file; taking "--fast" as one would both drop
+                // the option and write a file of that name. "--trace=--fast" still can.
+                error = name + " needs a value, not the option " + quoted(arguments[i + 1]) +
+                        " (write " + name + "=VALUE for a value that starts with --)";
                 return false;
             }
             std::string value =

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "entities/tank.h"
+#include "math/text.h"
 #include "platform/platform.h"
 #include "platform/screenshot.h"
 #include "screens/gamescreen.h"
@@ -55,7 +56,7 @@ void PlaySession::attachPads() {
 
 void PlaySession::fail(const std::string& message) {
     ++failures;
-    printf("%s\n", message.c_str());
+    printf("%s\n", printable(message, true).c_str());
     fflush(stdout);
 }
 
@@ -207,5 +208,8 @@ void PlaySession::driverTick() {
         return; // the screen's own chain makes the frames now
     beginFrame();
     platform().postRedisplay();
-    driver.arm(); // the next frame does not wait for this one's picture, which may never come
+    // The next frame does not wait for this one's picture, which may never come; once this
+    // frame's events are applied the run may need no more.
+    if (needsFrames())
+        driver.arm();
 }

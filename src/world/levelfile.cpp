@@ -8,6 +8,7 @@
 #include <sstream>
 #include <string>
 
+#include "math/text.h"
 #include "world/box.h"
 #include "world/world.h"
 
@@ -29,16 +30,18 @@ World* readHeader(std::istream& in, const std::string& name) {
     int n = 0;
     float size = 0;
     if (!(in >> n) || !(in >> size)) {
-        printf("Level \"%s\": no readable header (cubies per side and cubie size)\n", name.c_str());
+        printf("Level \"%s\": no readable header (cubies per side and cubie size)\n",
+               printable(name).c_str());
         return nullptr;
     }
     if (n < MIN_CUBIES || n > MAX_CUBIES) {
-        printf("Level \"%s\": a cube of %d cubies a side; it must have 2 to 5\n", name.c_str(), n);
+        printf("Level \"%s\": a cube of %d cubies a side; it must have 2 to 5\n",
+               printable(name).c_str(), n);
         return nullptr;
     }
     if (!(size >= 1 && size <= MAX_CUBIE_SIZE) || size != std::trunc(size)) {
         printf("Level \"%s\": cubie size %g; it must be a whole number from 1 to 1000\n",
-               name.c_str(), size);
+               printable(name).c_str(), size);
         return nullptr;
     }
     return new World(n, static_cast<int>(size));
@@ -89,9 +92,10 @@ bool readRecord(std::istream& in, float v[RECORD_NUMBERS], int record, const std
         return true;
     if (token == Token::NOT_A_NUMBER)
         printf("Level \"%s\": block %d is not ten numbers; it and what follows are ignored\n",
-               name.c_str(), record);
+               printable(name).c_str(), record);
     else if (read > 0)
-        printf("Level \"%s\": block %d is cut short and ignored\n", name.c_str(), record);
+        printf("Level \"%s\": block %d is cut short and ignored\n", printable(name).c_str(),
+               record);
     return false;
 }
 
@@ -107,12 +111,12 @@ World* readLevel(std::istream& in, const std::string& name) {
         if (!soundRecord(v)) {
             printf("Level \"%s\": block %d skipped: a number is not finite or too large, or a "
                    "size is negative\n",
-                   name.c_str(), record);
+                   printable(name).c_str(), record);
             continue;
         }
         if (static_cast<int>(world->boxes.size()) >= MAX_LEVEL_BLOCKS) {
-            printf("Level \"%s\": more than %d blocks; the rest are ignored\n", name.c_str(),
-                   MAX_LEVEL_BLOCKS);
+            printf("Level \"%s\": more than %d blocks; the rest are ignored\n",
+                   printable(name).c_str(), MAX_LEVEL_BLOCKS);
             break;
         }
         Box* box = new Box(Vec3f(v[0], v[1], v[2]), world, v[3], v[4], v[5]);

@@ -12,6 +12,7 @@
 #include <sstream>
 #include <unistd.h>
 
+#include "math/text.h"
 #include "world/levelfile.h"
 
 namespace fs = std::filesystem;
@@ -96,7 +97,7 @@ bool isPlainLevelName(const std::string& name) {
 World* loadLevel(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        printf("Level \"%s\" cannot be opened: %s\n", path.c_str(), strerror(errno));
+        printf("Level \"%s\" cannot be opened: %s\n", printable(path).c_str(), strerror(errno));
         return nullptr;
     }
     in.imbue(std::locale::classic());
@@ -106,7 +107,7 @@ World* loadLevel(const std::string& path) {
 bool readLevelText(const std::string& path, std::string& text) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        printf("Level \"%s\" cannot be opened: %s\n", path.c_str(), strerror(errno));
+        printf("Level \"%s\" cannot be opened: %s\n", printable(path).c_str(), strerror(errno));
         return false;
     }
     text.clear();
@@ -115,12 +116,12 @@ bool readLevelText(const std::string& path, std::string& text) {
     while (text.size() <= MAX_LEVEL_TEXT && in.read(chunk, sizeof chunk).gcount() > 0)
         text.append(chunk, static_cast<size_t>(in.gcount()));
     if (in.bad()) {
-        printf("Level \"%s\" cannot be read: %s\n", path.c_str(), strerror(errno));
+        printf("Level \"%s\" cannot be read: %s\n", printable(path).c_str(), strerror(errno));
         return false;
     }
     if (text.size() > MAX_LEVEL_TEXT) {
-        printf("Level \"%s\" is larger than any level (%zu bytes at most)\n", path.c_str(),
-               MAX_LEVEL_TEXT);
+        printf("Level \"%s\" is larger than any level (%zu bytes at most)\n",
+               printable(path).c_str(), MAX_LEVEL_TEXT);
         return false;
     }
     return true;

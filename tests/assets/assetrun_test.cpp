@@ -12,7 +12,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A scratch working folder for the real program: copies of the game's models and textures (a
+// A scratch data folder for the real program: copies of the game's models and textures (a
 // case spoils one of them), an empty 3x3x3 level and a home of its own.
 class AssetFolder {
 public:
@@ -20,9 +20,12 @@ public:
         std::string pattern = (fs::temp_directory_path() / "quorl_assets_XXXXXX").string();
         if (mkdtemp(pattern.data()))
             path = pattern;
-        for (const char* data : {"models", "textures"})
-            fs::copy(fs::path(QUORL_SOURCE_DIR) / "data" / data, path / data,
-                     fs::copy_options::recursive);
+        // Everything the game loads but the levels, and the marker that makes the folder the
+        // game's data.
+        for (const char* data : {"models", "textures", "sounds", "quorl-data-version"})
+            if (fs::exists(fs::path(QUORL_SOURCE_DIR) / "data" / data))
+                fs::copy(fs::path(QUORL_SOURCE_DIR) / "data" / data, path / data,
+                         fs::copy_options::recursive);
         fs::create_directories(path / "levels");
         fs::create_directories(path / "home");
         std::ofstream(path / "levels" / "arena") << "3 28\n\n";
@@ -60,8 +63,9 @@ Outcome playBriefly(const AssetFolder& folder) {
         "XDG_DATA_HOME=\"$PWD/home/.local/share\" XDG_CACHE_HOME=\"$PWD/home/.cache\" "
         "XDG_STATE_HOME=\"$PWD/home/.local/state\"; exec \"$0\" \"$@\" 2>&1";
     ChildProcess game("/bin/sh",
-                      {"-c", script, QUORL_BINARY, "--pads", "2", "--level", "arena",
-                       "--fixed-step", "--fast", "--size", "320x240", "--exit-after", "30"},
+                      {"-c", script, QUORL_BINARY, "--data", folder.path.string(), "--pads", "2",
+                       "--level", "arena", "--fixed-step", "--fast", "--size", "320x240",
+                       "--exit-after", "30"},
                       folder.path.string());
     int status = game.waitForExit(120.0);
     return {status, game.output()};

@@ -56,7 +56,7 @@ TEST(EditorRun, CopyingAThousandTimesSavesSixBlocksThatLoadAsEdited) {
     EXPECT_NE(end.find("\"blocks\":6,"), std::string::npos) << end;
     EXPECT_NE(end.find("\"phase\":0,"), std::string::npos) << end;
 
-    std::ifstream in(run.path / "levels" / "Level 1", std::ios::binary);
+    std::ifstream in(game.homeFolder() + "/.local/share/quorl/levels/Level 1", std::ios::binary);
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     std::istringstream level(text);
     std::unique_ptr<World> loaded(readLevel(level, "Level 1"));

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <filesystem>
+
 #include "platform/window.h"
 #include "support/childprocess.h"
 #include "support/gamerun.h"
+#include "support/json.h"
 #include "support/pngfile.h"
 
 namespace {
@@ -122,6 +126,8 @@ TEST(ScriptedRun, BadArgumentsAndScriptsExitWithTheUsage) {
         {{"--level", "Garbage"}, "is not a level this game can load"},
         {{"--trace", "no/such/folder/t.jsonl"}, "no/such/folder/t.jsonl"},
         {{"--screenshot", "5:a.png", "--exit-after", "2"}, "--exit-after 2"},
+        {{"--trace", "--fast"}, "not the option \"--fast\""},
+        {{"--script", "bad.txt", "--trace", "./bad.txt"}, "would overwrite the script"},
     };
     for (const auto& c : cases) {
         ChildProcess game(QUORL_BINARY, c.arguments, run.path.string());
@@ -131,9 +137,76 @@ TEST(ScriptedRun, BadArgumentsAndScriptsExitWithTheUsage) {
         EXPECT_NE(out.find("Usage: quorl"), std::string::npos) << out;
         EXPECT_EQ(out.find("OpenGL version"), std::string::npos) << out;
     }
+    EXPECT_FALSE(std::filesystem::exists(run.file("--fast")));
+    EXPECT_EQ(readLines(run.file("bad.txt")).size(), 2u);
     ChildProcess help(QUORL_BINARY, {"--help"}, run.path.string());
     EXPECT_EQ(help.waitForExit(15.0), 0);
     EXPECT_NE(help.output().find("--exit-after T"), std::string::npos);
+}
+
+// A level named with bytes that are no text and an escape sequence: the terminal is shown them
+// escaped, never obeys them, and the trace stays valid JSON, the broken bytes replaced.
+TEST(ScriptedRun, NamesOfAnyBytesReachTheTerminalEscapedAndTheTraceAsJson) {
+    RunFolder run(false);
+    const std::string name = "odd\xff\x1b[2J";
+    run.writeLevel(name, "this is not a level\n");
+    run.write("start.txt",
+              "5 key enter down\n6 key enter up\n10 key enter down\n11 key enter up\n");
+    ChildProcess refused(QUORL_BINARY, {"--level", name}, run.path.string());
+    EXPECT_EQ(refused.waitForExit(15.0), 2);
+    EXPECT_NE(refused.output().find("odd\\xff\\x1b[2J"), std::string::npos) << refused.output();
+    EXPECT_EQ(refused.output().find('\x1b'), std::string::npos);
+
+    ChildProcess game(QUORL_BINARY,
+                      {"--script", "start.txt", "--trace", "t.jsonl", "--fixed-step", "--fast",
+                       "--size", "320x240", "--exit-after", "20"},
+                      run.path.string());
+    ASSERT_EQ(game.waitForExit(30.0), 0) << game.output();
+    EXPECT_NE(game.output().find("Loading level: odd\\xff\\x1b[2J"), std::string::npos)
+        << game.output();
+    EXPECT_EQ(game.output().find('\x1b'), std::string::npos);
+    std::vector<std::string> trace = readLines(run.file("t.jsonl"));
+    ASSERT_EQ(trace.size(), 21u);
+    for (const std::string& line : trace) {
+        EXPECT_TRUE(JsonValue::parse(line).valid()) << line;
+        EXPECT_EQ(line.find('\xff'), std::string::npos) << line;
+    }
+    EXPECT_NE(trace.back().find(R"(Cannot load \"odd\ufffd\u001b[2J\")"), std::string::npos)
+        << trace.back();
+}
+
+// SIGTERM and SIGINT end a run as quitting does, even while pictures are being written (F12 in
+// every frame): status 0, every trace line whole, every picture whole and none half-written.
+TEST(ScriptedRun, TermAndIntEndTheRunAsQuittingDoes) {
+    for (int number : {SIGTERM, SIGINT}) {
+        RunFolder run;
+        std::string script;
+        for (int frame = 1; frame < 400; ++frame)
+            script +=
+                std::to_string(frame) + " key f12 down\n" + std::to_string(frame) + " key f12 up\n";
+        run.write("shots.txt", script);
+        ChildProcess game(
+            QUORL_BINARY,
+            {"--script", "shots.txt", "--trace", "t.jsonl", "--fixed-step", "--size", "640x480"},
+            run.path.string());
+        ASSERT_TRUE(waitForFrames(run.file("t.jsonl"), 20, 30.0)) << game.output();
+        game.signal(number);
+        ASSERT_EQ(game.waitForExit(15.0), 0) << number << game.output();
+        std::vector<std::string> trace = readLines(run.file("t.jsonl"));
+        EXPECT_GE(trace.size(), 20u);
+        EXPECT_LT(trace.size(), 399u); // ended by the signal, not by running out
+        for (const std::string& line : trace)
+            EXPECT_TRUE(JsonValue::parse(line).valid()) << line;
+        std::string shots = game.homeFolder() + "/.local/share/quorl/screenshots";
+        int pictures = 0;
+        for (const auto& entry : std::filesystem::directory_iterator(shots)) {
+            EXPECT_NE(entry.path().extension(), ".part") << entry.path();
+            int width = 0, height = 0;
+            EXPECT_FALSE(readPngRgb(entry.path().string(), width, height).empty()) << entry.path();
+            ++pictures;
+        }
+        EXPECT_GE(pictures, 15);
+    }
 }
 
 } // namespace

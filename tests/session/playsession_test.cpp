@@ -210,6 +210,7 @@ TEST(TraceLine, NestsEscapesAndNullsWhatJsonCannotHold) {
     line.beginObject();
     line.add("health", 10);
     line.add("name", std::string("a\"b\\c\n"));
+    line.add("level", std::string("\xc3\xa9\xff!\xe2\x82")); // a name of any bytes
     line.end();
     line.beginObject();
     line.add("speed", std::nan(""));
@@ -217,7 +218,8 @@ TEST(TraceLine, NestsEscapesAndNullsWhatJsonCannotHold) {
     line.add(nullptr, 1);
     line.add(nullptr, 2);
     EXPECT_EQ(line.text(), "{\"tick\":7,\"screen\":\"game\",\"countdown\":12.5,\"rotating\":false,"
-                           "\"players\":[{\"health\":10,\"name\":\"a\\\"b\\\\c\\u000a\"},"
+                           "\"players\":[{\"health\":10,\"name\":\"a\\\"b\\\\c\\u000a\","
+                           "\"level\":\"\xc3\xa9\\ufffd!\\ufffd\\ufffd\"},"
                            "{\"speed\":null,\"items\":[1,2]}]}");
 }
 

@@ -70,6 +70,11 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
     fcntl(outputFd, F_SETFL, O_NONBLOCK);
 }
 
+void ChildProcess::signal(int number) {
+    if (running())
+        kill(pid, number);
+}
+
 ChildProcess::~ChildProcess() {
     if (pid > 0 && running()) {
         kill(pid, SIGKILL);

@@ -24,6 +24,8 @@ public:
     ChildProcess& operator=(const ChildProcess&) = delete;
 
     bool running();
+    // Sends the signal `number` (SIGTERM, SIGINT...) to the program if it is still running.
+    void signal(int number);
     // Waits up to `seconds` for the program to end; returns its exit status, or -1 on timeout
     // or when it was ended by a signal.
     int waitForExit(double seconds);
