@@ -257,8 +257,8 @@ bool ComputerPlayer::manageItems(const Tank& me) {
     }
     // Three items and no shell among them: nothing to fire, and no box could be taken.
     bool full = me.itemCount >= Tank::SLOTS;
-    bool wantsRoom = weapons(me) == 0 || (weapons(me) < Tank::SLOTS && !boxesHere.empty() &&
-                                          enemiesHere.empty());
+    bool wantsRoom = weapons(me) == 0 ||
+                     (weapons(me) < Tank::SLOTS && !boxesHere.empty() && enemiesHere.empty());
     if (!full || !wantsRoom)
         return false;
     if (itemsOf(me, ITEM_HEALTH) > 0) {

@@ -158,15 +158,15 @@ private:
     float aimDraw[2] = {0, 0}; // the aim error's direction and share, in the face's own axes
     Vec3f firingPlace;
     bool hasFiringPlace = false;
-    float firingPlaceAt = -100; // clock when it was chosen
-    Vec3f firingPlaceFor;       // the aim point it was chosen for
-    float firingAngle = 0;      // radians: the side of the target it tries first
-    float aimingSince = -1;     // clock since it stands at its firing place without a shot
-    float blockedSince = -1;    // clock since its shot has been blocked
-    float restRange = 0;        // world units a shell flies from a tank at rest
-    std::vector<float> profile; // its height a unit, two units, ... out (flightProfile)
-    float holdBannedUntil = -1; // clock until which it may not aim from where it stands
-    Vec3f failedPlace;          // where it last aimed without a shot
+    float firingPlaceAt = -100;  // clock when it was chosen
+    Vec3f firingPlaceFor;        // the aim point it was chosen for
+    float firingAngle = 0;       // radians: the side of the target it tries first
+    float aimingSince = -1;      // clock since it stands at its firing place without a shot
+    float blockedSince = -1;     // clock since its shot has been blocked
+    float restRange = 0;         // world units a shell flies from a tank at rest
+    std::vector<float> profile;  // its height a unit, two units, ... out (flightProfile)
+    float holdBannedUntil = -1;  // clock until which it may not aim from where it stands
+    Vec3f failedPlace;           // where it last aimed without a shot
     float failedPlaceUntil = -1; // clock until which it keeps away from there
     float lastShot = -100;
     float lastTurn = -100;
@@ -193,7 +193,7 @@ private:
     };
     std::vector<GivenUp> avoidBoxes;
     void giveUpBox(const Vec3f& at);
-    Vec3f collectTarget;           // the item box it heads for
+    Vec3f collectTarget; // the item box it heads for
     bool hasCollectTarget = false;
     bool firedLastTick = false;
     bool switchedLastTick = false;

@@ -11,22 +11,22 @@
 
 namespace {
 
-constexpr float BLAST_BOX = 4.0f;        // half the size of an explosion's box, world units
-constexpr float PURSUIT = 3.5f;          // world units along its path it steers for
-constexpr float PURSUIT_PER_SPEED = 0.2f; // and more for every world unit a second it drives
-constexpr float DRIVE_WITHIN = 1.1f;     // radians off its way within which it drives on
-constexpr float NEAR_POINT = 8.0f;       // world units within which a point counts as near
+constexpr float BLAST_BOX = 4.0f;          // half the size of an explosion's box, world units
+constexpr float PURSUIT = 3.5f;            // world units along its path it steers for
+constexpr float PURSUIT_PER_SPEED = 0.2f;  // and more for every world unit a second it drives
+constexpr float DRIVE_WITHIN = 1.1f;       // radians off its way within which it drives on
+constexpr float NEAR_POINT = 8.0f;         // world units within which a point counts as near
 constexpr float DRIVE_NEAR_WITHIN = 0.45f; // radians off a near point within which it drives
-constexpr float REVERSE_BEYOND = 2.2f;   // radians off beyond which a near point is backed to
-constexpr float REVERSE_NEAR = 10.0f;    // world units: what counts as near for that
-constexpr float STOPPING = 0.25f;        // seconds of its speed it takes to brake
-constexpr float CHECK_EVERY = 1.5f;      // seconds between looks at its progress
-constexpr float STUCK_WITHIN = 2.0f;     // world units driven in that time that count as stuck
-constexpr float CORNER_SPEED = 9.0f;     // world units a second it slows to near a corner
-constexpr float CORNER_NEAR = 8.0f;      // world units from a waypoint that count as near
-constexpr float UNSTUCK_FOR = 0.7f;      // seconds it backs away
-constexpr float WANDER_FOR = 6.0f;       // seconds it heads for one place when roaming
-constexpr float GOAL_MOVED = 6.0f;       // world units a goal moves before it counts as new
+constexpr float REVERSE_BEYOND = 2.2f;     // radians off beyond which a near point is backed to
+constexpr float REVERSE_NEAR = 10.0f;      // world units: what counts as near for that
+constexpr float STOPPING = 0.25f;          // seconds of its speed it takes to brake
+constexpr float CHECK_EVERY = 1.5f;        // seconds between looks at its progress
+constexpr float STUCK_WITHIN = 2.0f;       // world units driven in that time that count as stuck
+constexpr float CORNER_SPEED = 9.0f;       // world units a second it slows to near a corner
+constexpr float CORNER_NEAR = 8.0f;        // world units from a waypoint that count as near
+constexpr float UNSTUCK_FOR = 0.7f;        // seconds it backs away
+constexpr float WANDER_FOR = 6.0f;         // seconds it heads for one place when roaming
+constexpr float GOAL_MOVED = 6.0f;         // world units a goal moves before it counts as new
 
 Vec3f flat(const Vec3f& v, const Vec3f& up) {
     return v - up * v.dot(up);

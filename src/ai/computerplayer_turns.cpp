@@ -160,8 +160,8 @@ void ComputerPlayer::roam(const World& world, const Tank& me) {
     int rotations = itemsOf(me, ITEM_RANDOM_ROTATION);
     bool idle = noPlanSince >= 0 && clock - noPlanSince > RANDOM_AFTER;
     bool hoarding = rotations >= 2 || me.itemCount >= Tank::SLOTS;
-    bool stir = (idle || hoarding) && rotations > 0 && enemiesHere.empty() && mayTurn(world) &&
-                !itemBusy;
+    bool stir =
+        (idle || hoarding) && rotations > 0 && enemiesHere.empty() && mayTurn(world) && !itemBusy;
     if (stir) {
         useItem(me, ITEM_RANDOM_ROTATION);
         if (fire) {

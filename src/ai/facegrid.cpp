@@ -49,8 +49,8 @@ void FaceGrid::build(const World& world, int face, float clearance) {
         float grow = std::max(clearance, SHELL_MARGIN);
         // Invariant: every cell whose centre lies within `clearance` of the footprint is closed,
         // and every cell within SHELL_MARGIN of it knows the block's top.
-        for (int j = std::max(0, index(lo[1] - grow)); j <= std::min(side - 1, index(hi[1] + grow) + 1);
-             ++j)
+        for (int j = std::max(0, index(lo[1] - grow));
+             j <= std::min(side - 1, index(hi[1] + grow) + 1); ++j)
             for (int i = std::max(0, index(lo[0] - grow));
                  i <= std::min(side - 1, index(hi[0] + grow) + 1); ++i) {
                 int cell = j * side + i;
@@ -131,9 +131,7 @@ void FaceGrid::markReachable(int from) {
 }
 
 int FaceGrid::nearest(int cell, int rings, const std::vector<unsigned char>& usable) const {
-    auto fits = [&](int c) {
-        return !closed[c] && (usable.empty() || usable[c]);
-    };
+    auto fits = [&](int c) { return !closed[c] && (usable.empty() || usable[c]); };
     if (cell < 0 || cell >= side * side)
         return -1;
     if (fits(cell))

@@ -42,8 +42,12 @@ public:
     void build(const World& world, int face, float clearance);
 
     int cellAt(float u, float v) const; // the cell holding (u, v), clamped to the face
-    float cellU(int cell) const { return -frame.half + cellSize * (static_cast<float>(cell % side) + 0.5f); }
-    float cellV(int cell) const { return -frame.half + cellSize * (static_cast<float>(cell / side) + 0.5f); }
+    float cellU(int cell) const {
+        return -frame.half + cellSize * (static_cast<float>(cell % side) + 0.5f);
+    }
+    float cellV(int cell) const {
+        return -frame.half + cellSize * (static_cast<float>(cell / side) + 0.5f);
+    }
     Vec3f cellPoint(int cell) const { return frame.point(cellU(cell), cellV(cell)); }
     bool open(int cell) const { return cell >= 0 && cell < side * side && !closed[cell]; }
     // Whether every cell the straight line from (u0, v0) to (u1, v1) passes is open (sampled
@@ -62,8 +66,8 @@ public:
     int nearestReachable(int cell, int rings) const;
 
     FaceFrame frame;
-    int side = 0;         // cells a side
-    float cellSize = 0;   // world units
+    int side = 0;                      // cells a side
+    float cellSize = 0;                // world units
     std::vector<unsigned char> closed; // side * side, row by row (v outer, u inner)
     std::vector<float> blockTop;       // side * side: world units above the face, 0 for none
     std::vector<unsigned char> reach;  // side * side: marked by markReachable

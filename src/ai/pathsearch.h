@@ -36,11 +36,11 @@ private:
     static bool later(const Entry& a, const Entry& b); // heap order: smallest f (then cell) first
     float estimate(const FaceGrid& grid, int cell) const;
 
-    std::vector<float> cost;        // by cell, valid where stamp == search
-    std::vector<int> parent;        // by cell
-    std::vector<uint32_t> stamp;    // by cell: the search that last reached it
+    std::vector<float> cost;         // by cell, valid where stamp == search
+    std::vector<int> parent;         // by cell
+    std::vector<uint32_t> stamp;     // by cell: the search that last reached it
     std::vector<unsigned char> done; // by cell: expanded in this search (with a current stamp)
-    std::vector<Entry> open;        // a heap
+    std::vector<Entry> open;         // a heap
     uint32_t search = 0;
     int looked = 0, limit = 0;
 };

@@ -14,9 +14,9 @@ class World;
 // Where a shell comes down, found by flying a copy of it with the game's own projectile code
 // (Projectile::fly), tick by tick, in a scratch the world never lists.
 struct ShotForecast {
-    bool lands = false;  // false when it flies on past the time allowed
-    Vec3f landing;       // where it reaches its face, world units
-    float time = 0;      // seconds from now
+    bool lands = false;   // false when it flies on past the time allowed
+    Vec3f landing;        // where it reaches its face, world units
+    float time = 0;       // seconds from now
     bool blocked = false; // a block or obstacle stands in its way (checked on request)
 };
 

@@ -77,6 +77,6 @@ private:
     std::vector<Vec3f> placesToTry;
     int next = 0;
     int depth = 1;
-    float stayWorth = 0;            // what standing still has
-    Matrix4f quarters[3][2];        // the world's quarter turns, by axis and direction
+    float stayWorth = 0;     // what standing still has
+    Matrix4f quarters[3][2]; // the world's quarter turns, by axis and direction
 };
