@@ -62,7 +62,8 @@ TEST(Settings, WrittenTextReadsBackAndStepsStayInRange) {
     EXPECT_EQ(defaults.get("multisample"), Settings::MULTISAMPLE_AUTO);
     EXPECT_EQ(defaults.text(), "# Quorl's settings, rewritten when they are changed in the game.\n"
                                "fullscreen = off\nwindow_width = 800\nwindow_height = 600\n"
-                               "multisample = auto\n");
+                               "multisample = auto\ncomputer_tanks = 0\ndifficulty = normal\n"
+                               "rounds_to_win = 1\n");
     unsigned state = 7;
     for (int round = 0; round < 200; ++round) {
         Settings written = randomSettings(state), read;
