@@ -40,8 +40,9 @@ struct ThreeSeats {
             quietly([&] { step = match.tick(TICK); });
         return step;
     }
-    Match match;
+    // The seats first: the match lets go of their tanks when it goes, so they must outlive it.
     IdleSeat seats[3];
+    Match match;
 };
 
 // A round is decided when one seat is left; after its countdown a match of several rounds builds
