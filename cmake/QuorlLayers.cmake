@@ -20,8 +20,9 @@ set(QUORL_LAYERS
   "sdlpads input SDL2::SDL2" # the system's pads through SDL, virtual pads; the only SDL code
   "match entities input" # the rules of a match, headless: seats driving tanks
   "replay match PkgConfig::ZSTD PkgConfig::XXHASH" # records of matches, the state hash, replaying
+  "ai match entities input" # computer players: input sources that read the world, headless
   "view entities" # cameras, backdrop, heads-up display, view layout
-  "screens view match replay input platform places audio" # the shell and the screens; what they sound like
+  "screens view ai match replay input platform places audio" # the shell and the screens; what they sound like
   "session screens" # scripted play: options, scripts, traces, the play session
 )
 #

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "ai/computerplayer.h"
 #include "audio/audiodevice.h"
 #include "entities/collisionresponder.h"
 #include "entities/entityhooks.h"
@@ -13,6 +14,7 @@
 #include "math/randomsource.h"
 #include "math/text.h"
 #include "platform/frameclock.h"
+#include "replay/computerseats.h"
 #include "replay/matchreplay.h"
 #include "replay/recordfile.h"
 #include "screens/gamescreen.h"
@@ -124,6 +126,12 @@ void recordFirstMatch(GameScreen& game, const std::string& path) {
     };
 }
 
+// A recorded computer seat is played again by a computer player made anew: it reads the same
+// world and random source, so it does what it did.
+std::unique_ptr<InputSource> makeComputerPlayer(Match& match, int seat, Difficulty difficulty) {
+    return std::make_unique<ComputerPlayer>(match, seat, difficulty);
+}
+
 // Everything the screens hold, released before the program ends: a clean run leaves nothing
 // behind for a leak checker to find.
 void releaseScreens() {
@@ -148,6 +156,7 @@ int main(int argc, char** argv) {
         printf("Quorl %s\n", QUORL_VERSION);
         return 0;
     }
+    installComputerPlayerMaker(makeComputerPlayer);
     // The record is read where the player named it, before the data folder becomes the working
     // folder, and its messages name it as given.
     std::shared_ptr<const MatchRecord> record;
@@ -208,6 +217,8 @@ int main(int argc, char** argv) {
     WelcomeScreen* welcome = WelcomeScreen::instance();
     welcome->settings = settings;
     welcome->settingsPath = settingsPath;
+    welcome->takeSetup(options.setup, options.botsGiven, options.difficultyGiven,
+                       options.roundsGiven);
     game->returnScreen = welcome;
     LevelEditor::instance()->returnScreen = welcome;
     Screen* first = welcome;

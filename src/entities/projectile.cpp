@@ -22,21 +22,27 @@ Projectile::Projectile(const Vec3f& start, const Vec3f& launchVelocity, World* w
 }
 
 void Projectile::update(float dt) {
+    if (fly(dt)) {
+        explode();
+        return;
+    }
+    // The box covers the whole path of the tick, so nothing it passed is missed.
+    boundingBox.moveTo(position, true);
+}
+
+bool Projectile::fly(float dt) {
     // Sub-steps of at most MAX_STEP, so that a fast shell cannot skip past the surface.
     for (float remaining = dt; remaining > 0;) {
         float step = remaining < MAX_STEP ? remaining : MAX_STEP;
         velocity += world->gravityAt(position) * step;
         Vec3f move = velocity * step;
         position += move;
-        if (reachedFace()) {
-            explode();
-            return;
-        }
+        if (reachedFace())
+            return true;
         matrix.preMultiply(Matrix4f::translation(move));
         remaining -= step;
     }
-    // The box covers the whole path of the tick, so nothing it passed is missed.
-    boundingBox.moveTo(position, true);
+    return false;
 }
 
 // Only the face it was fired from counts: a shell that flies past an edge falls towards the

@@ -23,6 +23,10 @@ public:
     void draw(bool shadow) override;
     // May delete the shell: nothing of it may be touched after a call in which it lands.
     void update(float dt) override;
+    // The flight of update (dt seconds, in sub-steps) without its end: true when the shell has
+    // reached its face, where it then stands. Touches nothing but the shell itself, so a copy
+    // that no world lists may fly ahead of a real one to see where it lands.
+    bool fly(float dt);
 
     Vec4f colour; // of ordinary and triple shells
     float radius; // world units

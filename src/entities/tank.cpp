@@ -63,13 +63,18 @@ void Tank::nextItem() {
 void Tank::rotateLayer(int axisChoice, bool direction) {
     if (!world || world->isRotating || health <= 0)
         return;
+    LayerTurn turn = layerTurn(axisChoice, direction);
+    world->rotateAt(turn.axis, turn.coordinate, turn.direction);
+}
+
+Tank::LayerTurn Tank::layerTurn(int axisChoice, bool direction) const {
     Vec3f along = axisChoice == 0 ? cross(forward, up) : axisChoice == 1 ? forward : up;
     // The dominant world axis; a tie keeps the earlier axis.
     int axis = std::fabs(along.y()) > std::fabs(along.x()) ? 1 : 0;
     if (std::fabs(along.z()) > std::fabs(along[axis]))
         axis = 2;
     bool flag = along[axis] > 0 ? direction : !direction;
-    world->rotateAt(axis, position[axis], flag ? 1 : 0);
+    return {axis, position[axis], flag ? 1 : 0};
 }
 
 int Tank::findSlot(int start, bool wantEmpty) const {

@@ -60,6 +60,25 @@ public:
     // `direction` is the sense relative to the tank's own axis.
     void rotateLayer(int axisChoice, bool direction);
 
+    // What rotateLayer asks of the world: the world axis (0..2) the tank's own axis points
+    // along most, the tank's coordinate on it (which picks the layer) and the direction of the
+    // cube's turn (0 positive angles, 1 negative). Whoever predicts a turn asks the same.
+    struct LayerTurn {
+        int axis;
+        float coordinate; // world units
+        int direction;
+    };
+    LayerTurn layerTurn(int axisChoice, bool direction) const;
+
+    // The shell a shot would launch now: where it starts (one frame behind the muzzle) and its
+    // velocity (world units per second), `sideways` added. Whoever predicts a shot flies the
+    // same.
+    struct Shot {
+        Vec3f start;
+        Vec3f launch;
+    };
+    Shot shotNow(const Vec3f& sideways = Vec3f()) const;
+
     // Takes ownership of `item` into the first free slot from the selected one on. With no free
     // slot (or no item) nothing changes, the item is deleted and the result is false.
     bool addItem(Item* item);

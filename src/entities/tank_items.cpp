@@ -59,11 +59,14 @@ void Tank::report(WorldEventKind kind, const Vec3f& where) const {
 // One shell from the muzzle along the heading with a fixed rise, plus `sideways`. It starts one
 // frame behind the muzzle, so that its first update puts it there.
 void Tank::fire(int kind, const Vec3f& sideways) {
-    Vec3f start = muzzle();
+    Shot shot = shotNow(sideways);
+    world->addObject(new Projectile(shot.start, shot.launch, world, kind));
+}
+
+Tank::Shot Tank::shotNow(const Vec3f& sideways) const {
     Vec3f launch =
         velocity + forward * PROJECTILE_SPEED + up * (PROJECTILE_SPEED * LAUNCH_RISE) + sideways;
-    start -= launch * static_cast<float>(SECONDS_PER_FRAME);
-    world->addObject(new Projectile(start, launch, world, kind));
+    return {muzzle() - launch * static_cast<float>(SECONDS_PER_FRAME), launch};
 }
 
 // One point per hit, however big the blast; the invulnerability that follows keeps one blast

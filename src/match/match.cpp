@@ -48,6 +48,7 @@ World* Match::buildWorld() const {
 void Match::addSeat(Seat* seat) {
     seats.push_back(seat);
     wins.push_back(0);
+    ready.push_back(false);
 }
 
 void Match::seatTanks() {
@@ -63,15 +64,14 @@ void Match::seatTanks() {
 }
 
 Match::Step Match::tick(float dt) {
-    // Every source is read before any seat drives, as a machine receiving other machines'
-    // inputs for the tick would have them.
-    controls.assign(seats.size(), ControlState());
-    for (size_t i = 0; i < seats.size(); ++i)
-        if (seats[i]->listening())
-            controls[i] = readControls(*seats[i]->gamepad);
+    tickLength = dt;
+    readSources();
     for (size_t i = 0; i < seats.size(); ++i)
         seats[i]->update(dt, controls[i]);
+    bool wasDecided = roundDecided;
     decide(dt);
+    if (wasDecided && betweenRounds())
+        takeReadyPresses();
     Step step = Step::PLAYING;
     if (countdown <= 0) {
         countdown = COUNTDOWN;
@@ -84,6 +84,42 @@ Match::Step Match::tick(float dt) {
     // The world plays on under the countdown, and in the tick that ends it.
     world->update(dt);
     return step;
+}
+
+// Every source is read before any seat drives, as a machine receiving other machines'
+// inputs for the tick would have them.
+void Match::readSources() {
+    previousControls.swap(controls);
+    controls.assign(seats.size(), ControlState());
+    bool asking = roundDecided && betweenRounds();
+    for (size_t i = 0; i < seats.size(); ++i)
+        if (seats[i]->listening() || (asking && seats[i]->gamepad && !seats[i]->computer()))
+            controls[i] = readControls(*seats[i]->gamepad);
+}
+
+// A press is a button 0 that was read up at the tick before, so a button held when the round
+// was decided (or when the seat was first read for it) counts only once it has been let go and
+// pressed again. Once every seat a person drives is ready (and there is one), the countdown is
+// over.
+void Match::takeReadyPresses() {
+    int people = 0, readyPeople = 0;
+    for (size_t i = 0; i < seats.size(); ++i) {
+        if (!seats[i]->gamepad || seats[i]->computer())
+            continue;
+        // A seat not read at the tick before (or an unplugged pad) reads as held.
+        bool before = i >= previousControls.size() || !previousControls[i].connected ||
+                      previousControls[i].button(0);
+        if (controls[i].button(0) && !before)
+            ready[i] = true;
+        ++people;
+        readyPeople += ready[i] ? 1 : 0;
+    }
+    if (people > 0 && readyPeople == people)
+        countdown = 0;
+}
+
+bool Match::betweenRounds() const {
+    return roundDecided && settings.roundsToWin > 1 && champion() < 0;
 }
 
 void Match::decide(float dt) {
@@ -128,5 +164,6 @@ void Match::startNextRound() {
     world = buildWorld();
     ++round;
     roundDecided = false;
+    ready.assign(seats.size(), false);
     seatTanks();
 }

@@ -34,7 +34,9 @@ struct MatchSettings {
 // it (no one, when the last tanks went together). The countdown then runs while the world plays
 // on; when it runs out, the match is over if a seat has won `roundsToWin` rounds, and otherwise
 // the next round starts on a new world built from the same level, every seat back on its face
-// with full health. One round is the whole match by default.
+// with full health. Between rounds the next one also starts as soon as every seat a person
+// drives (not a computer) has pressed button 0 since the decision; the last countdown always
+// runs out. One round is the whole match by default.
 class Match {
 public:
     static constexpr float COUNTDOWN = 30.0f; // seconds from a decided round to what follows
@@ -69,6 +71,8 @@ public:
 
     // Whether the current round has been decided (its countdown runs).
     bool decided() const { return roundDecided; }
+    // Whether the countdown that runs leads to another round (not to the end of the match).
+    bool betweenRounds() const;
     // The seat that has won the match, or -1 (before the end, or when no seat won a round).
     int champion() const;
 
@@ -80,14 +84,23 @@ public:
     std::vector<int> wins;       // rounds won, by seat
     int round = 1;               // from 1
     float countdown = COUNTDOWN; // seconds left once the round is decided
+    // Seconds of the tick being played, set before the sources are read: what a source that
+    // plans (a computer player) counts its time in.
+    float tickLength = 0;
     // What each seat's controls read at the last tick, by seat; at rest for a seat that was not
-    // listening.
+    // read. A seat is read while it is listening, and between rounds also when a person drives
+    // it and its tank is gone (for button 0).
     std::vector<ControlState> controls;
+    // Between rounds, by seat: a person driving it has pressed button 0 since the decision.
+    std::vector<bool> ready;
 
 private:
     World* buildWorld() const;
+    void readSources();
     void decide(float dt);
+    void takeReadyPresses();
     void startNextRound();
 
     bool roundDecided = false;
+    std::vector<ControlState> previousControls; // the tick before's, for button 0's presses
 };

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 #include "entities/tank.h"
 
@@ -21,6 +22,13 @@ constexpr LayerButton LAYER_BUTTONS[6] = {{2, 1, true},  {1, 1, false}, {3, 0, t
 
 } // namespace
 
+int layerButton(int axisChoice, bool direction) {
+    for (const LayerButton& layer : LAYER_BUTTONS)
+        if (layer.axisChoice == axisChoice && layer.direction == direction)
+            return layer.button;
+    return -1;
+}
+
 float Seat::beyondDeadZone(float v) const {
     if (std::fabs(v) < deadZone)
         return 0.0f;
@@ -30,6 +38,10 @@ float Seat::beyondDeadZone(float v) const {
 
 bool Seat::listening() const {
     return tank && const_cast<Tank*>(tank)->getHealth() != 0 && gamepad;
+}
+
+bool Seat::computer() const {
+    return gamepad && std::strcmp(gamepad->kind(), "computer") == 0;
 }
 
 bool Seat::update(float dt, const ControlState& controls) {

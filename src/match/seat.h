@@ -23,6 +23,8 @@ public:
 
     // Whether the match reads the source this tick: a living tank with a source.
     bool listening() const;
+    // Whether a computer drives the seat (its source's kind is "computer"), not a person.
+    bool computer() const;
     // One tick of control (dt seconds): drives the tank as `controls` say. Returns whether the
     // tank was driven (listening() was true; it turns false for good when the tank dies).
     virtual bool update(float dt, const ControlState& controls);
@@ -47,6 +49,10 @@ private:
     void useTriggers(const ControlState& controls);
     void turnLayers(const ControlState& controls);
 };
+
+// The button (0..5) that asks a seat's tank for rotateLayer(axisChoice, direction); the first
+// pressed of them wins, in the order 2, 1, 3, 0, 4, 5.
+int layerButton(int axisChoice, bool direction);
 
 // Ticks since the last item switch of any seat, printed at each switch.
 extern int ticksSinceItemSwitch;

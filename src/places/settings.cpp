@@ -17,6 +17,10 @@ const std::vector<SettingKey>& Settings::keys() {
         {"effects_volume", "Effects volume", {}, 0, 10, 10, 1},
         {"music_volume", "Music volume", {}, 0, 10, 7, 1},
         {"rumble", "Rumble", {"off", "on"}, 0, 1, 1, 1},
+        // The last match setup, changed on the level list rather than the Settings rows.
+        {"computer_tanks", nullptr, {}, 0, 6, 0, 1},
+        {"difficulty", nullptr, {"easy", "normal", "hard"}, 0, 2, 1, 1},
+        {"rounds_to_win", nullptr, {}, 1, 9, 1, 1},
     };
     return table;
 }

@@ -27,6 +27,8 @@ unsigned int clockSeed() {
     return static_cast<unsigned int>(now ^ (now >> 32));
 }
 
+constexpr float DEMO_TURN = 0.15f; // radians a second the overview turns with no player
+
 } // namespace
 
 GameScreen::GameScreen() : keyboardKeys(KeyboardInput::tankKeys()) {}
@@ -36,25 +38,29 @@ GameScreen* GameScreen::instance() {
     return screen;
 }
 
-bool GameScreen::startGame(std::string levelPath, bool withKeyboard) {
+bool GameScreen::startGame(std::string levelPath, bool withKeyboard, const MatchSettings& setup) {
     LevelSource level;
     if (!levelPath.empty()) {
         level.name = std::filesystem::path(levelPath).filename().string();
         if (!readLevelText(levelPath, level.text))
             return false;
     }
-    auto next = std::make_unique<Match>(std::move(level), MatchSettings(),
-                                        matchSeed ? *matchSeed : clockSeed());
+    auto next =
+        std::make_unique<Match>(std::move(level), setup, matchSeed ? *matchSeed : clockSeed());
     if (!next->world)
         return false;
     endGame();
     match = next.release();
-    createPlayers(withKeyboard || JoystickManager::instance()->connectedGamepads().empty());
+    // Without a pad the keyboard plays, unless computer tanks fill the match: then it is a
+    // demo that the keyboard did not ask to join.
+    bool noPad = JoystickManager::instance()->connectedGamepads().empty();
+    createPlayers(withKeyboard || (noPad && setup.computerTanks == 0));
     for (Player* player : players)
         match->addSeat(player);
+    addComputerSeats(*match, setup.computerTanks, setup.difficulty, computers);
     overviewCamera = new WorldCamera();
     overviewCamera->zoomToFit(match->world->halfExtent(), OVERVIEW_FOV);
-    viewMode = 1;
+    viewMode = players.empty() ? 0 : 1;
     startRecording();
     return true;
 }
@@ -111,6 +117,7 @@ void GameScreen::endGame() {
     // The match first: it lets go of the players' tanks before its world goes.
     delete match;
     match = nullptr;
+    computers.clear();
     for (Player* player : players)
         delete player;
     players.clear();
@@ -213,6 +220,8 @@ void GameScreen::tick() {
     if (viewMode == 1)
         for (Player* player : players)
             player->camera.update(dt);
+    else if (players.empty())
+        overviewCamera->rotate(dt * DEMO_TURN, 0, 1, 0); // a demo shows every face in turn
     if (step == Match::Step::OVER && returnScreen)
         switchScreen(returnScreen);
     platform().postRedisplay();

@@ -4,6 +4,7 @@
 #include "entities/tank.h"
 #include "platform/stroketext.h"
 #include "screens/gamescreen.h"
+#include "screens/overlaytext.h"
 #include "screens/shell.h"
 #include "world/cube.h"
 #include "world/world.h"
@@ -26,25 +27,8 @@ void overlayProjection(float aspect) {
 constexpr double WORLD_NEAREST_DEPTH = 0.1;
 constexpr double OVERLAY_FARTHEST_DEPTH = 0.05;
 
-// Height of the stroke font's capitals above its base line, in font units.
-constexpr float LABEL_FONT_HEIGHT = 119.05f;
-
-// The name of a tank colour: the face colour it matches best.
-std::string colourName(const Vec4f& colour) {
-    static const char* const NAMES[6] = {"White", "Green", "Red", "Blue", "Orange", "Yellow"};
-    int best = 0;
-    float bestDistance = 1e30f;
-    for (int i = 0; i < 6; ++i) {
-        float d = 0;
-        for (int c = 0; c < 3; ++c)
-            d += (colour[c] - FACE_COLORS[i][c]) * (colour[c] - FACE_COLORS[i][c]);
-        if (d < bestDistance) {
-            bestDistance = d;
-            best = i;
-        }
-    }
-    return NAMES[best];
-}
+// Where the scoreboard's first line stands in a player's view, under "You win!" / "You lose.".
+constexpr float SCOREBOARD_TOP = 0.4f;
 
 void drawMessage(const char* message, bool red, float aspect) {
     glTranslatef(0.0f, 0.5f, -0.3f);
@@ -74,6 +58,7 @@ void GameScreen::display() {
         glLoadIdentity();
         overviewCamera->apply();
         world()->draw(nullptr, nullptr);
+        drawOverviewOverlay();
     } else if (world()) {
         // Each view goes to the renderer as soon as it is drawn: a software renderer's threads
         // fill it in while this one sends the next.
@@ -122,7 +107,11 @@ void GameScreen::drawOverlay(const Player& player, float aspect) {
     else
         drawMessage(player.won ? "You win!" : "You lose.", !player.won, aspect);
     glPopMatrix();
+    if (showsScoreboard())
+        drawScoreboard(aspect, SCOREBOARD_TOP);
     drawLabel(player, aspect);
+    if (showsScoreboard())
+        drawWinnerLine(aspect);
 }
 
 // "2 Orange - Keyboard" small in the top left corner, where the display draws nothing: players
@@ -133,18 +122,6 @@ void GameScreen::drawLabel(const Player& player, float) const {
         ++number;
     std::string text = std::to_string(number) + " " + colourName(player.tank->colour) + " - " +
                        (player.gamepad ? player.gamepad->name() : std::string("no controls"));
-    const float height = 0.045f; // of the view's height
-    float scale = height / LABEL_FONT_HEIGHT;
-    glDisable(GL_LIGHTING);
-    glDisable(GL_DEPTH_TEST); // the label lies over everything, drawn in order
-    glPushMatrix();
-    glTranslatef(0.02f, 1.0f - 0.02f - height, -0.2f);
-    glScalef(scale, scale, scale);
-    // A dark outline under the light text keeps it readable on the sky and on the cube.
-    glColor3f(0.05f, 0.05f, 0.05f);
-    drawStrokeText(text, 4.0f);
-    glColor3f(1, 1, 1);
-    drawStrokeText(text, 1.5f);
-    glPopMatrix();
-    glEnable(GL_DEPTH_TEST);
+    const float height = LABEL_HEIGHT;
+    drawOutlinedText(text, 0.02f, 1.0f - 0.02f - height, height);
 }

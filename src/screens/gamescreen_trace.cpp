@@ -24,33 +24,48 @@ void GameScreen::addTraceFields(TraceLine& line) const {
     line.add("objects", static_cast<int>(world()->allObjects.size()));
     line.add("shells", countOfType(*world(), PROJECTILE));
     line.add("explosions", countOfType(*world(), EXPLOSION));
+    line.add("round", match->round);
+    line.beginArray("wins");
+    for (int won : match->wins)
+        line.add(nullptr, won);
+    line.end();
+    // The players in view order, then the computer tanks: the seats' order.
     line.beginArray("players");
-    for (const Player* player : players) {
-        line.beginObject();
-        line.add("alive", player->alive);
-        line.add("won", player->won);
-        line.add("input", player->gamepad ? player->gamepad->name() : std::string());
-        if (const Tank* tank = player->tank) {
-            line.add("health", tank->getHealth());
-            line.add("face", tank->face);
-            line.beginArray("position");
-            for (int axis = 0; axis < 3; ++axis)
-                line.add(nullptr, static_cast<double>(tank->position[axis]));
-            line.end();
-            line.beginArray("items");
-            for (const Item* item : tank->items) {
-                if (item)
-                    line.add(nullptr, item->kind);
-                else
-                    line.addNull(nullptr);
-            }
-            line.end();
-            line.add("current", tank->currentItem);
-            // Radians, as far as the display has turned it: it turns as it is drawn.
-            line.add("wheel", static_cast<double>(player->hud.wheelAngle));
-        }
-        line.end();
-    }
+    for (const Player* player : players)
+        addSeatFields(line, *player, player);
+    for (const auto& computer : computers)
+        addSeatFields(line, *computer, nullptr);
     line.end();
     addReplayTraceFields(line);
+}
+
+// One seat: its source and, while it has one, its tank; the item wheel only for a player's
+// view.
+void GameScreen::addSeatFields(TraceLine& line, const Seat& seat, const Player* player) const {
+    line.beginObject();
+    line.add("alive", seat.alive);
+    line.add("won", seat.won);
+    line.add("input", seat.gamepad ? seat.gamepad->name() : std::string());
+    line.add("kind", seat.gamepad ? seat.gamepad->kind() : "none");
+    if (const Tank* tank = seat.tank) {
+        line.add("health", tank->getHealth());
+        line.add("face", tank->face);
+        line.beginArray("position");
+        for (int axis = 0; axis < 3; ++axis)
+            line.add(nullptr, static_cast<double>(tank->position[axis]));
+        line.end();
+        line.beginArray("items");
+        for (const Item* item : tank->items) {
+            if (item)
+                line.add(nullptr, item->kind);
+            else
+                line.addNull(nullptr);
+        }
+        line.end();
+        line.add("current", tank->currentItem);
+        // Radians, as far as the display has turned it: it turns as it is drawn.
+        if (player)
+            line.add("wheel", static_cast<double>(player->hud.wheelAngle));
+    }
+    line.end();
 }

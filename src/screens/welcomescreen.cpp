@@ -11,6 +11,7 @@
 #include "audio/audiodevice.h"
 #include "entities/tank.h"
 #include "input/joystickmanager.h"
+#include "match/matchsetup.h"
 #include "math/colours.h"
 #include "math/text.h"
 #include "platform/frameclock.h"
@@ -83,6 +84,12 @@ void WelcomeScreen::addTraceFields(TraceLine& line) const {
     line.add("levels", static_cast<int>(levels.size()));
     if (mode == MAIN_MENU && !lastRecord.empty())
         line.add("lastMatch", std::filesystem::path(lastRecord).filename().string());
+    if (mode == LEVEL_LIST) {
+        line.add("setupRow", setupRow);
+        line.add("bots", setup.computerTanks);
+        line.add("difficulty", difficultyWord(setup.difficulty));
+        line.add("rounds", setup.roundsToWin);
+    }
     if (mode == SETTINGS)
         for (size_t key : settingRows())
             line.add(Settings::keys()[key].key, settings.valueText(key));
@@ -125,18 +132,116 @@ void WelcomeScreen::handleInput(MenuInput& input, bool fromKeyboard) {
         handleSettingsInput(input);
         return;
     }
+    handleListInput(input, fromKeyboard);
+}
+
+// Up from the first level goes onto the setup rows, down from the last of them back to the
+// levels; on a setup row left and right (and button 0, like right) change it.
+void WelcomeScreen::handleListInput(MenuInput& input, bool fromKeyboard) {
     if (input.verticalChanged()) {
-        moveInList(input.y);
+        if (setupRow >= 0) {
+            setupRow = std::max(0, setupRow + input.y);
+            if (setupRow >= SETUP_ROWS) {
+                setupRow = -1;
+                selected = 0;
+            }
+        } else if (input.y < 0 && selected == 0 && scroll == 0) {
+            setupRow = SETUP_ROWS - 1;
+        } else {
+            moveInList(input.y);
+        }
         if (input.y != 0)
             playInterfaceSound(SoundId::MENU_MOVE);
     }
     if (input.released(1)) {
-        mode = 0;
+        saveSetup();
+        mode = MAIN_MENU;
         selected = 0;
+        setupRow = -1;
         playInterfaceSound(SoundId::MENU_BACK);
+    } else if (setupRow >= 0) {
+        int direction = input.x != input.prevX ? input.x : 0;
+        if (direction == 0 && input.released(0))
+            direction = 1;
+        if (direction != 0) {
+            changeSetup(setupRow, direction);
+            playInterfaceSound(SoundId::MENU_MOVE);
+        }
     } else if (input.released(0)) {
         playInterfaceSound(SoundId::MENU_CHOOSE);
         startLevel(scroll + selected, fromKeyboard);
+    }
+}
+
+int WelcomeScreen::mostComputers() const {
+    int people = static_cast<int>(JoystickManager::instance()->connectedGamepads().size());
+    return MAX_PLAYERS - std::max(1, std::min(people, MAX_PLAYERS - 1));
+}
+
+void WelcomeScreen::changeSetup(int row, int direction) {
+    if (row == SETUP_COMPUTERS) {
+        int most = mostComputers();
+        setup.computerTanks = std::max(0, std::min(most, setup.computerTanks + direction));
+    } else if (row == SETUP_DIFFICULTY) {
+        int index = (static_cast<int>(setup.difficulty) + direction + 3) % 3;
+        setup.difficulty = static_cast<Difficulty>(index);
+    } else if (row == SETUP_ROUNDS) {
+        // 1, 3, 5 round; a count the command line gave goes to the next of them.
+        static const int CHOICES[3] = {1, 3, 5};
+        int at = direction > 0 ? 0 : 2;
+        if (direction > 0) {
+            while (at < 3 && CHOICES[at] <= setup.roundsToWin)
+                ++at;
+            at %= 3;
+        } else {
+            while (at >= 0 && CHOICES[at] >= setup.roundsToWin)
+                --at;
+            at = (at + 3) % 3;
+        }
+        setup.roundsToWin = CHOICES[at];
+    }
+    settings.set(Settings::indexOf("computer_tanks"), setup.computerTanks);
+    settings.set(Settings::indexOf("difficulty"), static_cast<int>(setup.difficulty));
+    settings.set(Settings::indexOf("rounds_to_win"), setup.roundsToWin);
+    setupChanged = true;
+}
+
+std::string WelcomeScreen::setupText(int row) const {
+    switch (row) {
+    case SETUP_COMPUTERS:
+        return "Computer tanks: " + std::to_string(setup.computerTanks);
+    case SETUP_DIFFICULTY:
+        return std::string("Difficulty: ") + difficultyName(setup.difficulty);
+    case SETUP_ROUNDS:
+        return "Rounds to win: " + std::to_string(setup.roundsToWin);
+    default:
+        return std::string();
+    }
+}
+
+void WelcomeScreen::takeSetup(const MatchSettings& given, bool botsGiven, bool difficultyGiven,
+                              bool roundsGiven) {
+    setup.computerTanks = settings.get("computer_tanks");
+    setup.difficulty = static_cast<Difficulty>(settings.get("difficulty"));
+    setup.roundsToWin = settings.get("rounds_to_win");
+    // The command line's choices are for this run; the file keeps the player's own.
+    if (botsGiven)
+        setup.computerTanks = given.computerTanks;
+    if (difficultyGiven)
+        setup.difficulty = given.difficulty;
+    if (roundsGiven)
+        setup.roundsToWin = given.roundsToWin;
+}
+
+void WelcomeScreen::saveSetup() {
+    if (!setupChanged)
+        return;
+    setupChanged = false;
+    std::string error;
+    if (!saveSettings(settingsPath, settings, error)) {
+        message = "Settings not saved: " + error;
+        printf("%s\n", message.c_str());
+        fflush(stdout);
     }
 }
 
@@ -165,6 +270,7 @@ void WelcomeScreen::chooseMenuItem(int item) {
     case 0:
         mode = LEVEL_LIST;
         scroll = 0;
+        setupRow = -1;
         levels = listLevels(levelFolders);
         break;
     case 1:
@@ -226,7 +332,8 @@ bool WelcomeScreen::startLevel(int index, bool fromKeyboard) {
     const LevelEntry& level = levels[static_cast<size_t>(index)];
     printf("Loading level: %s\n", printable(level.name).c_str());
     GameScreen* game = GameScreen::instance();
-    if (!game->startGame(level.path, fromKeyboard)) {
+    saveSetup();
+    if (!game->startGame(level.path, fromKeyboard, setup)) {
         message = "Cannot load \"" + level.name + "\"";
         return false;
     }

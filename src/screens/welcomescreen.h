@@ -9,6 +9,7 @@
 
 #include "input/keyboardinput.h"
 #include "input/menuinput.h"
+#include "match/match.h"
 #include "math/vectors.h"
 #include "places/settings.h"
 #include "screens/animatedscreen.h"
@@ -73,6 +74,21 @@ public:
     // Leaves the Settings rows for the main menu, writing the settings file when they changed.
     void leaveSettings();
 
+    // The match setup on the level list: three rows beside the list, reached by moving up from
+    // its first level; left and right change the one the marker is on.
+    enum SetupRow { SETUP_COMPUTERS = 0, SETUP_DIFFICULTY = 1, SETUP_ROUNDS = 2, SETUP_ROWS = 3 };
+    // The most computer tanks the list offers: the faces the pads connected now leave free
+    // (the keyboard counts as one when no pad is).
+    int mostComputers() const;
+    // One step of left (-1) or right (+1) on setup row `row`: computer tanks 0 .. mostComputers,
+    // difficulty round its three, rounds to win round 1, 3, 5. The settings keep the choice.
+    void changeSetup(int row, int direction);
+    // "Computer tanks: 2", "Difficulty: Normal", "Rounds to win: 3".
+    std::string setupText(int row) const;
+    // Takes the setup the settings file remembers, then what the command line gave.
+    void takeSetup(const MatchSettings& given, bool botsGiven, bool difficultyGiven,
+                   bool roundsGiven);
+
     const char* menuItems[MENU_ITEMS] = {"Play", "Level Editor", "Settings", "Quit"};
     int mode = MAIN_MENU;
     float textScale = 1.0f;  // the widest menu item is 0.45 units wide
@@ -97,6 +113,8 @@ public:
     std::string settingsPath;       // the settings file; main sets it
     Settings settingsOnEntry;       // as they were when the Settings rows were entered
     int padsConnected = 0;          // at the last tick, to hear a pad come or go
+    MatchSettings setup;            // what the next match started from the list plays
+    int setupRow = -1;              // the setup row the marker is on; -1 on the levels
 
 private:
     WelcomeScreen();
@@ -113,6 +131,12 @@ private:
     void drawDisplayTank() const;
     void drawRows() const;
     void drawSettingRows() const;
+    void drawSetupRows() const;
+    float setupX() const; // the setup rows' left end
+    void handleListInput(MenuInput& input, bool fromKeyboard);
+    // Writes the settings file when the setup was changed since it was last written.
+    void saveSetup();
+    bool setupChanged = false;
     void drawMarker() const;
     void drawStatus() const;
 };

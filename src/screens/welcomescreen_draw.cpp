@@ -58,7 +58,9 @@ void WelcomeScreen::display() {
     drawTitle();
     glDisable(GL_LIGHT0);
     glDisable(GL_LIGHTING);
-    drawDisplayTank();
+    // On the level list the setup rows stand where the display tank would.
+    if (mode != LEVEL_LIST)
+        drawDisplayTank();
     glColor3f(0.75f, 0.75f, 0.75f);
     drawRows();
     drawMarker();
@@ -121,6 +123,8 @@ void WelcomeScreen::drawRows() const {
         drawSettingRows();
         return;
     }
+    drawSetupRows();
+    glColor3f(0.75f, 0.75f, 0.75f);
     int count = static_cast<int>(levels.size());
     if (count == 0) {
         const char* empty = "No levels";
@@ -166,11 +170,40 @@ void WelcomeScreen::drawSettingRows() const {
     drawText(hint, textX(), rowY(static_cast<int>(texts.size())) - markerSize, hintScale, 1.5f);
 }
 
+float WelcomeScreen::setupX() const {
+    return -1.1f * halfAspect + 0.04f + 2 * markerSize + 0.05f;
+}
+
+// The setup in the left column, beside the first rows of the list, a little smaller than the
+// levels and in the levels' colour when the marker is on one of them, light when it is on the
+// setup; under them a hint in the status line's grey.
+void WelcomeScreen::drawSetupRows() const {
+    const float room = textX() - 2 * markerSize - 0.12f - setupX();
+    float widest = 0;
+    for (int row = 0; row < SETUP_ROWS; ++row)
+        widest = std::max(widest, strokeTextWidth(setupText(row)));
+    float scale = std::min(textScale * 0.7f, widest > 0 ? room / widest : textScale);
+    for (int row = 0; row < SETUP_ROWS; ++row) {
+        if (row == setupRow)
+            glColor3f(1.0f, 0.9f, 0.5f);
+        else
+            glColor3f(0.75f, 0.75f, 0.75f);
+        drawText(setupText(row), setupX(), rowY(row) - markerSize * 0.7f, scale, 2);
+    }
+    const std::string hint = setupRow >= 0 ? "Left and right change it" : "Up for the match setup";
+    glColor3f(0.55f, 0.55f, 0.55f);
+    float hintScale = std::min(textScale * 0.4f, room / strokeTextWidth(hint));
+    drawText(hint, setupX(), rowY(SETUP_ROWS) - markerSize * 0.7f, hintScale, 1.5f);
+}
+
 void WelcomeScreen::drawMarker() const {
     glEnable(GL_LIGHTING);
     glEnable(GL_LIGHT0);
     glPushMatrix();
-    glTranslatef(textX() - markerSize - 0.05f, rowY(selected), -1);
+    if (mode == LEVEL_LIST && setupRow >= 0)
+        glTranslatef(setupX() - markerSize - 0.05f, rowY(setupRow), -1);
+    else
+        glTranslatef(textX() - markerSize - 0.05f, rowY(selected), -1);
     glRotatef(markerAngle, 0, 1, 0);
     glRotatef(45, 0, 0, 1);
     marker->draw();

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "match/matchsetup.h"
 #include "session/numbers.h"
 
 namespace {
@@ -91,6 +92,26 @@ bool applyValue(const std::string& name, const std::string& value, Options& opti
         }
         (name == "--effects-volume" ? options.effectsVolume : options.musicVolume) =
             static_cast<int>(number);
+    } else if (name == "--bots") {
+        if (!parseWholeNumber(value, 0, MAX_PLAYERS, options.setup.computerTanks)) {
+            error = "--bots wants a number of computer tanks from 0 to " +
+                    std::to_string(MAX_PLAYERS) + ", not " + quoted(value);
+            return false;
+        }
+        options.botsGiven = true;
+    } else if (name == "--difficulty") {
+        if (!parseDifficulty(value, options.setup.difficulty)) {
+            error = "--difficulty wants easy, normal or hard, not " + quoted(value);
+            return false;
+        }
+        options.difficultyGiven = true;
+    } else if (name == "--rounds") {
+        if (!parseWholeNumber(value, 1, MAX_ROUNDS_TO_WIN, options.setup.roundsToWin)) {
+            error = "--rounds wants the rounds to win, from 1 to " +
+                    std::to_string(MAX_ROUNDS_TO_WIN) + ", not " + quoted(value);
+            return false;
+        }
+        options.roundsGiven = true;
     } else if (name == "--screenshot") {
         return parseScreenshot(value, options, error);
     } else if (name == "--size") {
@@ -124,9 +145,10 @@ bool applyValue(const std::string& name, const std::string& value, Options& opti
 
 bool takesValue(const std::string& name) {
     static const char* const withValue[] = {
-        "--pads",           "--script",       "--level",  "--seed",  "--trace",
-        "--screenshot",     "--exit-after",   "--size",   "--data",  "--multisample",
-        "--effects-volume", "--music-volume", "--record", "--replay"};
+        "--pads",           "--script",       "--level",  "--seed",   "--trace",
+        "--screenshot",     "--exit-after",   "--size",   "--data",   "--multisample",
+        "--effects-volume", "--music-volume", "--record", "--replay", "--bots",
+        "--difficulty",     "--rounds"};
     for (const char* option : withValue)
         if (name == option)
             return true;
@@ -267,6 +289,10 @@ const char* usageText() {
            "                           the system's pads\n"
            "  --script FILE            replay the input events of FILE, one a line\n"
            "  --level NAME             start a match on the level NAME (as the list shows it)\n"
+           "  --bots N                 computer tanks on the faces the players leave free\n"
+           "                           (0 to 6; with --pads 0 and no pad, they play alone)\n"
+           "  --difficulty D           how the computer tanks play: easy, normal or hard\n"
+           "  --rounds N               rounds a tank must win to win the match (1 to 9)\n"
            "  --seed S                 seed the random source with S (0 to 4294967295)\n"
            "  --fixed-step             advance the game by exactly 1/60 s every frame\n"
            "  --fast                   draw each frame as soon as the last one is done, not\n"

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "match/match.h"
+
 // A picture to save right after a frame is drawn.
 struct ScreenshotRequest {
     int frame;        // frame number, from 0
@@ -52,6 +54,10 @@ struct Options {
     bool verify = false;    // check the replay's record headless instead of watching it
     bool help = false;      // print the usage and stop
     bool version = false;   // print the version and stop
+    // The match setup asked for (--bots, --difficulty, --rounds): for a match started with
+    // --level, and what the level list starts with. Each is only a choice when given.
+    MatchSettings setup;
+    bool botsGiven = false, difficultyGiven = false, roundsGiven = false;
     // GLUT's own options (-display, -geometry, ...) in their order, passed on to glutInit.
     std::vector<std::string> glutArguments;
 

@@ -3,6 +3,7 @@
 #include <GL/freeglut.h>
 #include <cstdio>
 
+#include "entities/tank.h"
 #include "math/text.h"
 #include "platform/platform.h"
 #include "platform/screenshot.h"
@@ -109,9 +110,21 @@ namespace {
 // The edit goes through the game screen, so that a record of the match keeps it.
 bool setTankHealth(int playerIndex, int health, std::string& error) {
     GameScreen* game = GameScreen::instance();
+    if (playerIndex < 0 && currentScreen != game)
+        return true; // every tank of no match: none
     if (currentScreen != game) {
         error = "no match is running";
         return false;
+    }
+    if (playerIndex < 0) { // every seat still in the round, the computer tanks too
+        for (size_t seat = 0; seat < game->match->seats.size(); ++seat) {
+            const Tank* tank = game->match->seats[seat]->tank;
+            if (tank && tank->getHealth() > 0 &&
+                !game->editMatch(
+                    MatchEdit{MatchEdit::Kind::SET_HEALTH, static_cast<int>(seat), health}, error))
+                return false;
+        }
+        return true;
     }
     return game->editMatch(MatchEdit{MatchEdit::Kind::SET_HEALTH, playerIndex, health}, error);
 }

@@ -167,11 +167,15 @@ bool parsePad(const std::vector<std::string>& w, ScriptEvent& event, std::string
 }
 
 bool parseTank(const std::vector<std::string>& w, ScriptEvent& event, std::string& error) {
+    // "all" (-1): every tank still in the round, the computers' too.
+    bool all = w.size() == 5 && w[2] == "all";
+    if (all)
+        event.pad = -1;
     if (w.size() != 5 || w[3] != "health" ||
-        !parseWholeNumber(w[2], 0, MAX_PLAYERS - 1, event.pad) ||
+        (!all && !parseWholeNumber(w[2], 0, MAX_PLAYERS - 1, event.pad)) ||
         !parseWholeNumber(w[4], 1, Tank::MAX_HEALTH, event.key)) {
         error = "a tank event is T tank P health H, with the player P from 0 to " +
-                std::to_string(MAX_PLAYERS - 1) + " and the health H from 1 to " +
+                std::to_string(MAX_PLAYERS - 1) + " or all, and the health H from 1 to " +
                 std::to_string(Tank::MAX_HEALTH);
         return false;
     }

@@ -23,7 +23,7 @@ struct ScriptEvent {
     int frame = 0; // frame number, from 0 at start-up
     int line = 0;  // line of the script it came from, from 1
     Kind kind = Kind::KEY;
-    int pad = 0;         // pad events: the virtual pad, from 0; TANK_HEALTH: the player
+    int pad = 0;         // pad events: the virtual pad, from 0; TANK_HEALTH: the player, -1 for all
     std::string control; // PAD_CONTROL: leftx, a, dpup, ...
     float value = 0.0f;  // PAD_CONTROL: -1..1 for sticks, 0..1 for triggers, 0 or 1 for buttons
     int key = 0;         // KEY, SPECIAL_KEY: the key; TANK_HEALTH: the points
@@ -43,6 +43,8 @@ constexpr int MAX_SCRIPT_LINES = 1000000; // lines of a file
 //     T pad P CONTROL VALUE      T pad P unplug      T pad P plug
 //     T key K down|up            T mouse left|middle|right down|up X Y      T motion X Y
 //     T tank P health H          (sets a match up: player P's tank keeps H of its 1..10 points)
+//     T tank all health H        (every tank still in the round, computer tanks too, keeps H;
+//                                 none when no match runs)
 // K is one character (as typed: 'A' is Shift+a) or one of up down left right enter escape
 // space tab backspace insert delete home end pageup pagedown f1 .. f12, or hash for '#' (which
 // would start a comment). The events come out

@@ -44,6 +44,15 @@ public:
     // One animation step of 1/60 s (dt is not used: one call per tick).
     void updateRotation(float dt);
 
+    // The layer number rotateAt turns for (axis, coordinate); -1 for an axis outside 0..2 or a
+    // coordinate that is not a number.
+    int layerAt(int axis, float coordinate) const;
+    // Whether a turn of the layer carries an object standing at `point` (the cell it is in).
+    bool layerHolds(int layerNumber, const Vec3f& point) const;
+    // A whole quarter turn about `axis` in `direction`, as the steps of updateRotation add up:
+    // where a turn carries what rides on it. For predictions: costs one matrix product a step.
+    Matrix4f quarterTurn(int axis, int direction) const;
+
     float halfExtent() const { return n * cubieSize * 0.5f; } // centre to face, world units
     // The cubies and the turn, as the mesh reads them.
     operator CubeShape() const {

@@ -27,15 +27,41 @@ Layer::Cell turnedCell(const Layer::Cell& c, int axis, int direction, int r) {
 
 void RubiksCube::rotateAt(int axis, float coordinate, int direction) {
     assert(!isRotating);
+    int layer = layerAt(axis, coordinate);
+    if (layer >= 0)
+        startRotation(layer, direction);
+}
+
+int RubiksCube::layerAt(int axis, float coordinate) const {
     if (axis < 0 || axis > 2)
-        return;
+        return -1;
     float offset = coordinate + halfExtent();
     if (std::isnan(offset))
-        return;
+        return -1;
     // Clamped while still a float: a coordinate far outside the cube would overflow an int.
     float slab = std::trunc(offset / cubieSize);
-    int layer = slab <= 0 ? 0 : slab >= n - 1 ? n - 1 : static_cast<int>(slab);
-    startRotation(axis * n + layer, direction);
+    int index = slab <= 0 ? 0 : slab >= n - 1 ? n - 1 : static_cast<int>(slab);
+    return axis * n + index;
+}
+
+bool RubiksCube::layerHolds(int layerNumber, const Vec3f& point) const {
+    assert(layerNumber >= 0 && layerNumber < layerCount);
+    const Layer& layer = *layers[layerNumber];
+    Layer::Cell c = cellOf(point);
+    int along[3] = {c.x, c.y, c.z};
+    return along[layer.axis] == layer.index;
+}
+
+Matrix4f RubiksCube::quarterTurn(int axis, int direction) const {
+    assert(axis >= 0 && axis < 3 && (direction == 0 || direction == 1));
+    // The steps updateRotation takes until the turn ends.
+    Matrix4f turn = Matrix4f::identity();
+    float elapsed = 0;
+    do {
+        turn.preMultiply(stepMatrices[axis][direction]);
+        elapsed += static_cast<float>(SECONDS_PER_FRAME);
+    } while (!(elapsed > rotationTime - 0.0001f));
+    return turn;
 }
 
 void RubiksCube::startRotation(int layerNumber, int direction) {

@@ -69,17 +69,9 @@ void World::spawnItems(float dt) {
 
 void World::startRotation(int layerNumber, int direction) {
     turningObjects.clear();
-    const Layer& layer = *layers[layerNumber];
-    auto onLayer = [&layer, this](const Object* object) {
-        Layer::Cell c = cellOf(object->position);
-        for (const Layer::Cell& cell : layer.cells)
-            if (cell.x == c.x && cell.y == c.y && cell.z == c.z)
-                return true;
-        return false;
-    };
     for (const std::vector<Object*>* list : {&movables, &boxes})
         for (Object* object : *list)
-            if (onLayer(object)) {
+            if (layerHolds(layerNumber, object->position)) {
                 turningObjects.push_back(object);
                 object->onRotatingLayer = true;
             }

@@ -144,3 +144,83 @@ TEST(Match, ItsSeedAloneDecidesItsRandomness) {
 }
 
 } // namespace
+
+namespace {
+
+// A source whose button 0 the test holds down or lets go; "pad" or "computer".
+struct ButtonSource : InputSource {
+    explicit ButtonSource(const char* sourceKind) : sourceKind(sourceKind) {}
+    void update() override {}
+    StickPosition leftStick() const override { return {}; }
+    StickPosition rightStick() const override { return {}; }
+    float triggerA() const override { return TRIGGER_RELEASED; }
+    float triggerB() const override { return TRIGGER_RELEASED; }
+    bool button(int index) const override { return index == 0 && down; }
+    bool connected() const override { return true; }
+    std::string name() const override { return sourceKind; }
+    const char* kind() const override { return sourceKind; }
+    const char* sourceKind;
+    bool down = false;
+};
+
+} // namespace
+
+// Between rounds the next one starts as soon as every person has pressed button 0 since the
+// decision: a button held through the decision counts only once let go and pressed again, a
+// computer's button counts for nothing, and a dead person's pad is read. After the last round
+// presses change nothing: its countdown runs out.
+TEST(Match, EveryPersonPressingButtonZeroStartsTheNextRound) {
+    randomSource.seed(5);
+    ButtonSource padA("pad"), padB("pad"), computer("computer");
+    Seat a(&padA), b(&padB), c(&computer);
+    Match match(LevelSource(), MatchSettings{2});
+    for (Seat* seat : {&a, &b, &c})
+        match.addSeat(seat);
+    auto tick = [&] {
+        Match::Step step;
+        ThreeSeats::quietly([&] { step = match.tick(TICK); });
+        return step;
+    };
+    ThreeSeats::quietly([&] { match.seatTanks(); });
+    EXPECT_TRUE(c.computer());
+    EXPECT_FALSE(a.computer());
+    padA.down = true; // held through the decision
+    b.tank->health = 1;
+    ThreeSeats::quietly([&] { b.tank->hit(); });
+    c.tank->health = 1;
+    ThreeSeats::quietly([&] { c.tank->hit(); });
+    EXPECT_EQ(tick(), Match::Step::PLAYING);
+    ASSERT_TRUE(match.decided());
+    ASSERT_TRUE(match.betweenRounds());
+    padB.down = true; // b's tank is gone, its pad is still read
+    computer.down = true;
+    for (int t = 0; t < 10; ++t)
+        ASSERT_EQ(tick(), Match::Step::PLAYING) << "a held button is no press";
+    padB.down = false;
+    padA.down = false;
+    EXPECT_EQ(tick(), Match::Step::PLAYING);
+    padB.down = true;
+    EXPECT_EQ(tick(), Match::Step::PLAYING) << "b is ready, a is not";
+    padA.down = true;
+    EXPECT_EQ(tick(), Match::Step::NEW_ROUND);
+    EXPECT_EQ(match.round, 2);
+
+    // The last round: presses do not shorten the countdown before the end of the match.
+    padA.down = padB.down = false;
+    b.tank->health = 1;
+    ThreeSeats::quietly([&] { b.tank->hit(); });
+    c.tank->health = 1;
+    ThreeSeats::quietly([&] { c.tank->hit(); });
+    EXPECT_EQ(tick(), Match::Step::PLAYING);
+    ASSERT_TRUE(match.decided());
+    EXPECT_FALSE(match.betweenRounds());
+    int ticks = 1;
+    Match::Step step = Match::Step::PLAYING;
+    for (; step == Match::Step::PLAYING && ticks < 4000; ++ticks) {
+        padA.down = padB.down = ticks % 2 == 0;
+        step = tick();
+    }
+    EXPECT_EQ(step, Match::Step::OVER);
+    EXPECT_GE(ticks, static_cast<int>(Match::COUNTDOWN * 60));
+    EXPECT_EQ(match.champion(), 0);
+}

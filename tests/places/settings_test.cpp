@@ -66,7 +66,8 @@ TEST(Settings, WrittenTextReadsBackAndStepsStayInRange) {
     EXPECT_EQ(defaults.text(), "# Quorl's settings, rewritten when they are changed in the game.\n"
                                "fullscreen = off\nwindow_width = 800\nwindow_height = 600\n"
                                "multisample = auto\neffects_volume = 10\nmusic_volume = 7\n"
-                               "rumble = on\n");
+                               "rumble = on\ncomputer_tanks = 0\ndifficulty = normal\n"
+                               "rounds_to_win = 1\n");
     unsigned state = 7;
     for (int round = 0; round < 200; ++round) {
         Settings written = randomSettings(state), read;

@@ -106,7 +106,8 @@ TEST_F(WelcomeMenu, TheMenuWrapsAndEveryPushMovesOnce) {
 }
 
 // With seven levels the list scrolls under the fifth row; down at the last level and up at the
-// first do nothing; each pad is read in turn, so two pads pushing in one tick move twice.
+// first do nothing, up at the first moves onto the match setup; each pad is read in turn, so
+// two pads pushing in one tick move twice.
 TEST_F(WelcomeMenu, SevenLevelsScrollUnderTheFifthRowAndTwoPadsMoveTwice) {
     ScratchFolder folder;
     for (int i = 1; i <= 7; ++i)
@@ -116,15 +117,22 @@ TEST_F(WelcomeMenu, SevenLevelsScrollUnderTheFifthRowAndTwoPadsMoveTwice) {
     const int walk[][3] = {// push, then selected and scroll
                            {DOWN, 1, 0}, {DOWN, 2, 0}, {DOWN, 3, 0}, {DOWN, 4, 0}, {DOWN, 4, 1},
                            {DOWN, 4, 2}, {DOWN, 4, 2}, {UP, 3, 2},   {UP, 2, 2},   {UP, 1, 2},
-                           {UP, 0, 2},   {UP, 0, 1},   {UP, 0, 0},   {UP, 0, 0}};
+                           {UP, 0, 2},   {UP, 0, 1},   {UP, 0, 0}};
     for (const auto& w : walk) {
         step(w[0]);
         EXPECT_EQ(screen->selected, w[1]);
         EXPECT_EQ(screen->scroll, w[2]);
+        EXPECT_EQ(screen->setupRow, -1);
     }
+    // Up at the first level moves onto the match setup's last row; the levels stay.
+    step(UP);
+    EXPECT_EQ(screen->setupRow, WelcomeScreen::SETUP_ROUNDS);
+    EXPECT_EQ(screen->selected, 0);
+    EXPECT_EQ(screen->scroll, 0);
     first.stick.y = second.stick.y = DOWN;
-    screen->tick();
-    EXPECT_EQ(screen->selected, 2);
+    screen->tick(); // back onto the first level, then the second
+    EXPECT_EQ(screen->setupRow, -1);
+    EXPECT_EQ(screen->selected, 1);
     click(1); // back, to "Play"
     EXPECT_EQ(screen->mode, 0);
     EXPECT_EQ(screen->selected, 0);
@@ -169,6 +177,7 @@ TEST_F(WelcomeMenu, ChoicesThatCannotStartAMatchLeaveTheScreenAsItWas) {
     TraceLine line;
     screen->addTraceFields(line);
     EXPECT_EQ(line.text(), "{\"mode\":1,\"selected\":0,\"scroll\":0,\"levels\":1,"
+                           "\"setupRow\":-1,\"bots\":0,\"difficulty\":\"normal\",\"rounds\":1,"
                            "\"message\":\"Cannot load \\\"Broken\\\"\"}");
     std::filesystem::remove(folder.path / "levels" / "Broken");
     click(1);
@@ -260,7 +269,8 @@ TEST_F(WelcomeMenu, SettingsRowsChangeWithLeftAndRightAndAreSavedWhenLeft) {
     EXPECT_EQ(fileText(screen->settingsPath),
               "# Quorl's settings, rewritten when they are changed in the game.\n"
               "fullscreen = on\nwindow_width = 800\nwindow_height = 600\nmultisample = on\n"
-              "effects_volume = 10\nmusic_volume = 7\nrumble = on\n");
+              "effects_volume = 10\nmusic_volume = 7\nrumble = on\n"
+              "computer_tanks = 0\ndifficulty = normal\nrounds_to_win = 1\n");
 
     // Unchanged: the file is not touched, even when it is no longer the settings' own text.
     std::ofstream(screen->settingsPath) << "window_width = 1024\n";
@@ -314,3 +324,81 @@ TEST_F(WelcomeMenu, MenuSoundsAndTheRumbleRowActAtOnce) {
 }
 
 } // namespace
+
+// The match setup beside the level list: up from the first level onto its rows, left and right
+// (a pad's stick or the keyboard's arrows, button 0 like right) change them within their
+// ranges, leaving the list writes them to the settings file, and the next run takes them from
+// the file, the command line winning for that run.
+TEST_F(WelcomeMenu, MatchSetupRowsChangeWithLeftAndRightAndAreRemembered) {
+    ScratchFolder folder;
+    folder.writeCube("Arena", 3, 0);
+    screen->settings = Settings();
+    screen->settingsPath = (folder.path / "config" / "settings").string();
+    screen->setup = MatchSettings();
+    screen->setupRow = -1;
+    auto push = [&](float x) { // the first pad's stick to the side for one tick, then back
+        first.stick.x = x;
+        screen->tick();
+        first.stick.x = 0;
+        screen->tick();
+    };
+    click(0); // "Play"
+    ASSERT_EQ(screen->mode, WelcomeScreen::LEVEL_LIST);
+    push(1); // on a level, sideways changes nothing
+    EXPECT_EQ(screen->setup.roundsToWin, 1);
+    step(UP);
+    ASSERT_EQ(screen->setupRow, WelcomeScreen::SETUP_ROUNDS);
+    const int rounds[] = {3, 5, 1};
+    for (int expected : rounds) {
+        push(1);
+        EXPECT_EQ(screen->setup.roundsToWin, expected);
+    }
+    tapKey(GLUT_KEY_LEFT); // the keyboard: 1 -> 5, round
+    EXPECT_EQ(screen->setup.roundsToWin, 5);
+    step(UP);
+    push(-1);
+    EXPECT_EQ(screen->setup.difficulty, Difficulty::EASY);
+    push(-1);
+    EXPECT_EQ(screen->setup.difficulty, Difficulty::HARD);
+    step(UP);
+    step(UP); // the first row stays the first
+    ASSERT_EQ(screen->setupRow, WelcomeScreen::SETUP_COMPUTERS);
+    push(-1);
+    EXPECT_EQ(screen->setup.computerTanks, 0);
+    for (int i = 0; i < 8; ++i)
+        click(0); // like right, up to the faces left free
+    int most = screen->mostComputers();
+    EXPECT_GE(most, 1);
+    EXPECT_LE(most, 5);
+    EXPECT_EQ(screen->setup.computerTanks, most);
+    TraceLine line;
+    screen->addTraceFields(line);
+    EXPECT_NE(line.text().find("\"setupRow\":0,\"bots\":" + std::to_string(most) +
+                               ",\"difficulty\":\"hard\",\"rounds\":5"),
+              std::string::npos)
+        << line.text();
+    EXPECT_FALSE(std::filesystem::exists(screen->settingsPath)); // not before leaving
+    click(1);
+    EXPECT_EQ(screen->mode, WelcomeScreen::MAIN_MENU);
+    EXPECT_EQ(fileText(screen->settingsPath),
+              "# Quorl's settings, rewritten when they are changed in the game.\n"
+              "fullscreen = off\nwindow_width = 800\nwindow_height = 600\nmultisample = auto\n"
+              "effects_volume = 10\nmusic_volume = 7\nrumble = on\n"
+              "computer_tanks = " +
+                  std::to_string(most) + "\ndifficulty = hard\nrounds_to_win = 5\n");
+
+    // The next run: the file's choice, and what the command line gives over it, unsaved.
+    Settings read;
+    std::string warning;
+    loadSettings(screen->settingsPath, read, warning);
+    EXPECT_EQ(warning, "");
+    screen->settings = read;
+    MatchSettings given;
+    given.computerTanks = 2;
+    given.difficulty = Difficulty::EASY;
+    screen->takeSetup(given, true, false, false);
+    EXPECT_EQ(screen->setup.computerTanks, 2);
+    EXPECT_EQ(screen->setup.difficulty, Difficulty::HARD);
+    EXPECT_EQ(screen->setup.roundsToWin, 5);
+    EXPECT_EQ(screen->settings.get("computer_tanks"), most);
+}

@@ -134,6 +134,14 @@ TEST(Options, BadValuesAreRefusedByName) {
         {{"--music-volume", "5.5"}, "--music-volume"},
         {{"--music-volume"}, "--music-volume needs a value"},
         {{"--mute=yes"}, "--mute=yes"},
+        {{"--bots", "7"}, "--bots"},
+        {{"--bots", "-1"}, "--bots"},
+        {{"--bots", "two"}, "--bots"},
+        {{"--difficulty", "insane"}, "--difficulty wants easy, normal or hard"},
+        {{"--difficulty="}, "--difficulty"},
+        {{"--rounds", "0"}, "--rounds"},
+        {{"--rounds", "10"}, "--rounds"},
+        {{"--rounds"}, "--rounds needs a value"},
         {{"--turbo"}, "--turbo"},
         {{"level1"}, "level1"},
     };
@@ -182,6 +190,23 @@ TEST(Options, RecordReplayAndVerify) {
     std::string usage = usageText();
     for (const char* option : {"--record FILE", "--replay FILE", "--verify"})
         EXPECT_NE(usage.find(option), std::string::npos) << option;
+}
+
+// The match setup: only what is given is a choice (the rest comes from the settings file).
+TEST(Options, MatchSetupIsAChoiceOnlyWhenGiven) {
+    Options options;
+    std::string error;
+    ASSERT_TRUE(parse({"--rounds", "5"}, options, error)) << error;
+    EXPECT_FALSE(options.botsGiven);
+    EXPECT_FALSE(options.difficultyGiven);
+    EXPECT_TRUE(options.roundsGiven);
+    EXPECT_EQ(options.setup.roundsToWin, 5);
+    ASSERT_TRUE(parse({"--bots=6", "--difficulty", "HARD", "--pads", "0"}, options, error))
+        << error;
+    EXPECT_TRUE(options.botsGiven && options.difficultyGiven && !options.roundsGiven);
+    EXPECT_EQ(options.setup.computerTanks, 6);
+    EXPECT_EQ(options.setup.difficulty, Difficulty::HARD);
+    EXPECT_EQ(options.setup.roundsToWin, 1);
 }
 
 } // namespace
