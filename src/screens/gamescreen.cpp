@@ -159,6 +159,14 @@ void GameScreen::layOutPlayers() {
     }
 }
 
+// The item wheels turn with the ticks, not with the pictures: a frame the machine had no time
+// to draw leaves them where they should be.
+void GameScreen::turnWheels() {
+    for (Player* player : players)
+        if (player->tank)
+            player->hud.advanceWheel(player->tank->currentItem);
+}
+
 void GameScreen::bindPlayers() {
     match->seatTanks();
     followTanks();
@@ -222,6 +230,7 @@ void GameScreen::tick() {
             player->camera.update(dt);
     else if (players.empty())
         overviewCamera->rotate(dt * DEMO_TURN, 0, 1, 0); // a demo shows every face in turn
+    turnWheels();
     if (step == Match::Step::OVER && returnScreen)
         switchScreen(returnScreen);
     platform().postRedisplay();

@@ -115,6 +115,7 @@ private:
     void createPlayers(bool withKeyboard);
     void layOutPlayers();
     void bindPlayers();
+    void turnWheels(); // a step of every player's item wheel towards its selected item
     void followTanks();
     void drawPlayerView(Player& player);
     void drawOverlay(const Player& player, float aspect);

@@ -64,6 +64,7 @@ void GameScreen::tickReplay() {
         if (viewMode == 1)
             for (Player* player : players)
                 player->camera.update(replay->lastDt());
+        turnWheels();
         if (step == Match::Step::OVER && returnScreen) {
             switchScreen(returnScreen);
             break;

@@ -63,7 +63,7 @@ void GameScreen::addSeatFields(TraceLine& line, const Seat& seat, const Player* 
         }
         line.end();
         line.add("current", tank->currentItem);
-        // Radians, as far as the display has turned it: it turns as it is drawn.
+        // Radians, as far as the wheel has turned: a step a tick towards the current item.
         if (player)
             line.add("wheel", static_cast<double>(player->hud.wheelAngle));
     }

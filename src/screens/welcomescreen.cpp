@@ -122,7 +122,9 @@ void WelcomeScreen::handleInput(MenuInput& input, bool fromKeyboard) {
             if (input.y != 0)
                 playInterfaceSound(SoundId::MENU_MOVE);
         }
-        if (input.released(0)) {
+        // A marker left below the rows (by the level list's row) chooses nothing until a push
+        // wraps it back.
+        if (input.released(0) && selected >= 0 && selected < count) {
             playInterfaceSound(SoundId::MENU_CHOOSE);
             chooseMenuItem(rows[static_cast<size_t>(selected)]);
         }

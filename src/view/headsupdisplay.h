@@ -33,9 +33,10 @@ public:
     // miniature by 135 degrees about the axis across the push.
     void aim(float x, float y);
 
-    // The wheel's animation, advanced by each draw: a new selection adds the slots to turn
-    // forward to `pendingTurn` (radians), and each frame turns a third of a slot; at rest the
-    // wheel holds `selected` in the ring.
+    // The wheel's animation, advanced once a tick by the game screen (not by the draw, so that
+    // an undrawn frame does not hold it back): a new selection adds the slots to turn forward
+    // to `pendingTurn` (radians), and each tick turns a third of a slot; at rest the wheel
+    // holds `selected` in the ring.
     void advanceWheel(int selected);
     // The wheel angle (radians) that puts `slot` in the selection ring.
     static float ringAngle(int slot);

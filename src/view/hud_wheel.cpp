@@ -63,7 +63,6 @@ void HeadsUpDisplay::drawWheel(const Tank& tank) {
     GLboolean culling = glIsEnabled(GL_CULL_FACE);
     glDisable(GL_CULL_FACE);
     drawSelectionRing(width);
-    advanceWheel(tank.currentItem);
     for (int k = 0; k < 3; ++k)
         drawSlot(width, wheelAngle - static_cast<float>(k) * static_cast<float>(2 * PI / 3),
                  tank.colour, tank.items[k]);
