@@ -101,18 +101,20 @@ void AudioDevice::freeSounds() {
 // few milliseconds; anything else goes through SDL_mixer's own conversion.
 Mix_Chunk* AudioDevice::loadChunk(const std::string& path, std::vector<int16_t>& store,
                                   std::string& error) {
-    SDL_AudioSpec spec;
+    SDL_AudioSpec wavFormat;
     Uint8* buffer = nullptr;
     Uint32 bytes = 0;
-    if (!SDL_LoadWAV(path.c_str(), &spec, &buffer, &bytes)) {
+    if (!SDL_LoadWAV(path.c_str(), &wavFormat, &buffer, &bytes)) {
         error = path + ": " + SDL_GetError();
         return nullptr;
     }
-    int factor = spec.freq > 0 && deviceRate % spec.freq == 0 ? deviceRate / spec.freq : 0;
-    if (spec.format == AUDIO_S16SYS && factor >= 1 && factor <= 2 &&
-        (spec.channels == 1 || spec.channels == 2)) {
-        size_t frames = bytes / (2u * spec.channels);
-        store = toStereo(reinterpret_cast<const int16_t*>(buffer), frames, spec.channels, factor);
+    int factor =
+        wavFormat.freq > 0 && deviceRate % wavFormat.freq == 0 ? deviceRate / wavFormat.freq : 0;
+    if (wavFormat.format == AUDIO_S16SYS && factor >= 1 && factor <= 2 &&
+        (wavFormat.channels == 1 || wavFormat.channels == 2)) {
+        size_t frames = bytes / (2u * wavFormat.channels);
+        store =
+            toStereo(reinterpret_cast<const int16_t*>(buffer), frames, wavFormat.channels, factor);
         SDL_FreeWAV(buffer);
         Mix_Chunk* chunk = Mix_QuickLoad_RAW(reinterpret_cast<Uint8*>(store.data()),
                                              static_cast<Uint32>(store.size() * 2));

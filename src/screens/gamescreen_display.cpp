@@ -11,17 +11,6 @@
 
 namespace {
 
-// The overlay plane of a view: x from 0 to `aspect`, y from 0 to 1, origin at the bottom left,
-// seen through a narrow frustum so that the display's solids keep some depth.
-void overlayProjection(float aspect) {
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glFrustum(-aspect / 2, aspect / 2, -0.5, 0.5, 7, 10);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glTranslatef(-aspect / 2, -0.5f, -7.0f);
-}
-
 // The world's depths fill the back of the depth range and the overlay's the front, so the
 // overlay lies over the world without a depth clear between them.
 constexpr double WORLD_NEAREST_DEPTH = 0.1;

@@ -103,12 +103,7 @@ void GameScreen::drawOverviewOverlay() const {
         return;
     float aspect = aspectRatio(windowWidth, windowHeight);
     glDepthRange(0.0, 0.05);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glFrustum(-aspect / 2, aspect / 2, -0.5, 0.5, 7, 10);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glTranslatef(-aspect / 2, -0.5f, -7.0f);
+    overlayProjection(aspect);
     if (players.empty()) {
         std::string caption = std::to_string(computers.size()) + " computer tanks (" +
                               difficultyName(match->settings.difficulty) + ")";

@@ -40,3 +40,12 @@ std::string colourName(const Vec4f& colour) {
     }
     return NAMES[best];
 }
+
+void overlayProjection(float aspect) {
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glFrustum(-aspect / 2, aspect / 2, -0.5, 0.5, 7, 10);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glTranslatef(-aspect / 2, -0.5f, -7.0f);
+}

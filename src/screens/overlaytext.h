@@ -13,6 +13,10 @@
 // Height of the stroke font's capitals above its base line, in font units.
 constexpr float OVERLAY_FONT_HEIGHT = 119.05f;
 
+// GL only: the overlay plane of a view: x from 0 to `aspect`, y from 0 to 1, origin at the
+// bottom left, seen through a narrow frustum so that the display's solids keep some depth.
+void overlayProjection(float aspect);
+
 // GL only: `text` with its base line's left end at (x, y) of the current model-view plane
 // (z = -0.2 over the overlay), capitals `height` tall, in `colour` (r, g, b). Lighting and the
 // depth test are off while it draws; the depth test is on again afterwards.

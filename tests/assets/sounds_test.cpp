@@ -24,18 +24,18 @@ struct Wav {
 // Read with SDL's reader, as the game's mixer reads them.
 Wav readWav(const std::string& path) {
     Wav wav;
-    SDL_AudioSpec spec;
+    SDL_AudioSpec wavFormat;
     Uint8* buffer = nullptr;
     Uint32 bytes = 0;
-    if (!SDL_LoadWAV(path.c_str(), &spec, &buffer, &bytes)) {
+    if (!SDL_LoadWAV(path.c_str(), &wavFormat, &buffer, &bytes)) {
         ADD_FAILURE() << path << ": " << SDL_GetError();
         return wav;
     }
-    wav.rate = spec.freq;
-    wav.channels = spec.channels;
-    wav.bits = SDL_AUDIO_BITSIZE(spec.format);
+    wav.rate = wavFormat.freq;
+    wav.channels = wavFormat.channels;
+    wav.bits = SDL_AUDIO_BITSIZE(wavFormat.format);
     const auto* pcm = reinterpret_cast<const Sint16*>(buffer);
-    for (Uint32 i = 0; i < bytes / 2; i += spec.channels)
+    for (Uint32 i = 0; i < bytes / 2; i += wavFormat.channels)
         wav.samples.push_back(pcm[i] / 32768.0f);
     SDL_FreeWAV(buffer);
     return wav;
