@@ -4,6 +4,7 @@
 #include <GL/glx.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/Xcomposite.h>
 #include <chrono>
 #include <cstdlib>
 #include <dlfcn.h>
@@ -108,6 +109,20 @@ const char* errorName(GLenum error) {
     }
 }
 
+// Test programs run side by side on one display, and with no window manager a newer window
+// covers this one: what the screen shows would then be the other window's, or nothing once it
+// closes. Redirected, the window keeps its own pixels whatever lies over it, and reading it back
+// reads those. A server without the extension leaves covered pixels undefined.
+void keepOwnPixels() {
+    Display* display = glXGetCurrentDisplay();
+    GLXDrawable drawable = glXGetCurrentDrawable();
+    int event = 0, error = 0;
+    if (!display || !drawable || !XCompositeQueryExtension(display, &event, &error))
+        return;
+    XCompositeRedirectWindow(display, drawable, CompositeRedirectAutomatic);
+    XSync(display, False);
+}
+
 int sharedWindow = 0; // GLUT window id; 0 until opened, then kept until the process ends
 
 std::string openWindow() {
@@ -125,6 +140,7 @@ std::string openWindow() {
     keepDriverLoaded();
     if (!waitUntilVisible())
         return "the test window was not mapped within 5 seconds";
+    keepOwnPixels();
     return "";
 }
 
