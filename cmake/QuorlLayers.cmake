@@ -21,8 +21,9 @@ set(QUORL_LAYERS
   "match entities input" # the rules of a match, headless: seats driving tanks
   "replay match PkgConfig::ZSTD PkgConfig::XXHASH" # records of matches, the state hash, replaying
   "ai match entities input" # computer players: input sources that read the world, headless
+  "net replay match input PkgConfig::ENET" # online matches: lockstep on inputs over ENet
   "view entities" # cameras, backdrop, heads-up display, view layout
-  "screens view ai match replay input platform places audio" # the shell and the screens; what they sound like
+  "screens view ai net match replay input platform places audio" # the shell and the screens; what they sound like
   "session screens" # scripted play: options, scripts, traces, the play session
 )
 #

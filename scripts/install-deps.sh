@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config git
   freeglut3-dev libglu1-mesa-dev libgl1-mesa-dev libgl1-mesa-dri libx11-dev libxcomposite-dev
-  libsdl2-dev libsdl2-mixer-dev libpng-dev libinih-dev libzstd-dev libxxhash-dev
+  libsdl2-dev libsdl2-mixer-dev libpng-dev libinih-dev libzstd-dev libxxhash-dev libenet-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev libbullet-dev
   clang clang-format libclang-rt-14-dev
   xvfb xauth

@@ -13,6 +13,8 @@
 #include "input/joystickmanager.h"
 #include "math/randomsource.h"
 #include "math/text.h"
+#include "net/netlink.h"
+#include "net/netprotocol.h"
 #include "platform/frameclock.h"
 #include "replay/computerseats.h"
 #include "replay/matchreplay.h"
@@ -21,6 +23,7 @@
 #include "screens/gamesound.h"
 #include "screens/levelcatalogue.h"
 #include "screens/leveleditor.h"
+#include "screens/onlinescreen.h"
 #include "screens/shell.h"
 #include "screens/welcomescreen.h"
 #include "sdlpads/sdljoystickbackend.h"
@@ -132,10 +135,44 @@ std::unique_ptr<InputSource> makeComputerPlayer(Match& match, int seat, Difficul
     return std::make_unique<ComputerPlayer>(match, seat, difficulty);
 }
 
+// What this machine says it runs when it meets others online: its version. QUORL_NET_BUILD
+// stands in for it, to try what a machine of another version sees.
+std::string buildIdentity() {
+    const char* given = std::getenv("QUORL_NET_BUILD");
+    return given && *given ? given : QUORL_VERSION;
+}
+
+// The level --level names, for the host to send: empty (the default cube) when none is named.
+LevelSource hostLevel(const Options& options) {
+    LevelSource level;
+    for (const LevelEntry& entry : listLevels(levelFolders))
+        if (!options.level.empty() && entry.name == options.level) {
+            level.name = entry.name;
+            readLevelText(entry.path, level.text);
+        }
+    return level;
+}
+
+// --host or --join: the online screen gathers the match. False, with `error`, when the port
+// cannot be had or the address names no machine.
+bool startOnline(const Options& options, const MatchSettings& setup, std::string& error) {
+    OnlineScreen* online = OnlineScreen::instance();
+    if (options.hosting) {
+        uint16_t port = static_cast<uint16_t>(options.hostPort ? options.hostPort
+                                                               : net::DEFAULT_PORT);
+        return online->host(port, hostLevel(options), setup, options.machines, error);
+    }
+    std::string address;
+    uint16_t port = 0;
+    net::splitAddress(options.joinAddress, address, port);
+    return online->join(address, port, error);
+}
+
 // Everything the screens hold, released before the program ends: a clean run leaves nothing
 // behind for a leak checker to find.
 void releaseScreens() {
     GameScreen::instance()->endGame();
+    OnlineScreen::instance()->release();
     LevelEditor::instance()->release();
     WelcomeScreen::instance()->release();
     JoystickManager::release();
@@ -221,9 +258,23 @@ int main(int argc, char** argv) {
                        options.roundsGiven);
     game->returnScreen = welcome;
     LevelEditor::instance()->returnScreen = welcome;
+    OnlineScreen* online = OnlineScreen::instance();
+    online->returnScreen = welcome;
+    online->gameVersion = buildIdentity();
+    if (options.seeded)
+        online->matchSeed = options.seed;
+    bool playsOnline = options.hosting || !options.joinAddress.empty();
     Screen* first = welcome;
-    if (!options.level.empty() && welcome->startLevelNamed(options.level))
+    if (playsOnline) {
+        if (!startOnline(options, welcome->setup, error)) {
+            printf("%s\n", printable(error).c_str());
+            releaseScreens();
+            return 1;
+        }
+        first = online;
+    } else if (!options.level.empty() && welcome->startLevelNamed(options.level)) {
         first = game;
+    }
     if (record) {
         if (!game->startReplay(record, error)) {
             releaseScreens();

@@ -4,9 +4,12 @@
 
 AnimatedScreen::AnimatedScreen() : chain([this] { onTimer(); }) {}
 
+// The chain starts here, not only at the first display: a window that is covered or hidden
+// gets no display, and its game must go on all the same.
 void AnimatedScreen::activate() {
     running = true;
     chain.restart();
+    chain.arm();
 }
 
 void AnimatedScreen::scheduleNextFrame() {

@@ -103,6 +103,10 @@ bool GameScreen::editMatch(const MatchEdit& edit, std::string& error) {
         error = "a replay plays its record's edits only";
         return false;
     }
+    if (online) {
+        error = "an edit would not reach the other machines";
+        return false;
+    }
     if (recorder)
         recorder->beforeTick(); // the state before the first tick, if this comes before it
     if (!applyMatchEdit(*match, edit, error))
@@ -118,9 +122,14 @@ void GameScreen::endGame() {
     delete match;
     match = nullptr;
     computers.clear();
+    remoteSeats.clear();
     for (Player* player : players)
         delete player;
     players.clear();
+    onlineInputs.clear(); // after the seats that read them
+    online.reset();       // a host that leaves ends the match on the others
+    onlineTick = 0;
+    onlineStopTold = false;
     delete overviewCamera;
     overviewCamera = nullptr;
     // The next match may be made where this one was: what was heard of this one goes with it.
@@ -211,6 +220,10 @@ void GameScreen::tick() {
     JoystickManager::instance()->pollEvents();
     if (replay) {
         tickReplay();
+        return;
+    }
+    if (online) {
+        tickOnline();
         return;
     }
     if (recorder)

@@ -12,6 +12,8 @@
 #include "ai/computerseat.h"
 #include "input/keyboardinput.h"
 #include "match/match.h"
+#include "net/netseatinput.h"
+#include "net/onlinesession.h"
 #include "replay/matchedit.h"
 #include "replay/matchrecorder.h"
 #include "replay/matchreplay.h"
@@ -35,6 +37,10 @@ class World;
 // A match may be recorded as it is played (recordPath), and a record watched again
 // (startReplay): its seats become the players, its inputs drive everything, and the keyboard
 // pauses (Space), steps (Right, while paused) and changes the speed (Up, Down).
+//
+// An online match (startOnline) is played from every machine's inputs in lockstep: this
+// machine's players have views, the other machines' seats and the computers none; every tick
+// is 1/60 s, and none runs until every machine's controls for it are there.
 class GameScreen : public AnimatedScreen {
 public:
     static constexpr float COUNTDOWN = Match::COUNTDOWN; // seconds from the decision to the menu
@@ -59,6 +65,14 @@ public:
     // and the previous game kept, when it cannot be replayed.
     bool startReplay(std::shared_ptr<const MatchRecord> record, std::string& error);
     bool watching() const { return replay != nullptr; }
+
+    // An online match that `session` has started: a seat per seat of its start, in its order;
+    // this machine's are driven by `localPads` (its seats' sources, in seat order) through the
+    // lockstep. The screen owns the session from then on. False, with `error`, and the
+    // previous game kept, when the host's level cannot be played.
+    bool startOnline(std::unique_ptr<net::OnlineSession> session,
+                     const std::vector<InputSource*>& localPads, std::string& error);
+    bool playingOnline() const { return online != nullptr; }
 
     // Makes an edit in the running match and records it. False, with `error`, when it cannot be
     // made (or while watching, which takes no edits).
@@ -110,6 +124,12 @@ public:
     std::unique_ptr<MatchReplay> replay; // the record being watched, or null
     ReplayPace pace;                     // how fast it is watched
 
+    std::unique_ptr<net::OnlineSession> online; // the online match's, or null
+    // By seat of an online match: what the lockstep feeds it; null for a computer seat.
+    std::vector<std::unique_ptr<NetSeatInput>> onlineInputs;
+    std::vector<std::unique_ptr<Seat>> remoteSeats; // the other machines' seats, no view
+    int onlineTick = 0;                             // ticks of the online match played
+
 private:
     GameScreen();
     void createPlayers(bool withKeyboard);
@@ -120,7 +140,11 @@ private:
     void drawPlayerView(Player& player);
     void drawOverlay(const Player& player, float aspect);
     void drawLabel(const Player& player, float aspect) const;
-    void addSeatFields(TraceLine& line, const Seat& seat, const Player* player) const;
+    // `machine`: an online seat's machine, ANY_MACHINE for an online computer seat, or
+    // NOT_ONLINE for no such field.
+    static constexpr int NOT_ONLINE = -2, ANY_MACHINE = -1;
+    void addSeatFields(TraceLine& line, const Seat& seat, const Player* player,
+                       int machine = NOT_ONLINE) const;
     // Between rounds and at the end of a match with computers or several rounds: who won the
     // round, every tank's wins, what comes next.
     bool showsScoreboard() const;
@@ -141,10 +165,15 @@ private:
     void addReplayTraceFields(TraceLine& line) const;
     void startRecording();
     void stopRecording();
+    void tickOnline();
+    Match::Step playOnlineTick();
+    void drawOnlineStatus() const;
+    void addOnlineTraceFields(TraceLine& line) const;
 
     bool recordingAsked = false; // the running record is recordPath's, whose failure counts
     bool replayEnded = false;    // a frame found no tick left to play
     bool differenceTold = false; // the replay's first difference has been printed
+    bool onlineStopTold = false; // the online match's stop has been printed and its record kept
 };
 
 // Smoke particles of the game's tuning keys ("w" / "d"); nothing else reads it yet.

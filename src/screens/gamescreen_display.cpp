@@ -58,6 +58,8 @@ void GameScreen::display() {
     }
     if (replay)
         drawReplayStatus();
+    if (online)
+        drawOnlineStatus();
     glFlush();
     presentFrame();
     scheduleNextFrame();

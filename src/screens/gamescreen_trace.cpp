@@ -29,6 +29,10 @@ void GameScreen::addTraceFields(TraceLine& line) const {
     for (int won : match->wins)
         line.add(nullptr, won);
     line.end();
+    if (online) {
+        addOnlineTraceFields(line);
+        return;
+    }
     // The players in view order, then the computer tanks: the seats' order.
     line.beginArray("players");
     for (const Player* player : players)
@@ -41,8 +45,13 @@ void GameScreen::addTraceFields(TraceLine& line) const {
 
 // One seat: its source and, while it has one, its tank; the item wheel only for a player's
 // view.
-void GameScreen::addSeatFields(TraceLine& line, const Seat& seat, const Player* player) const {
+void GameScreen::addSeatFields(TraceLine& line, const Seat& seat, const Player* player,
+                               int machine) const {
     line.beginObject();
+    if (machine >= 0)
+        line.add("machine", machine);
+    else if (machine == ANY_MACHINE)
+        line.addNull("machine");
     line.add("alive", seat.alive);
     line.add("won", seat.won);
     line.add("input", seat.gamepad ? seat.gamepad->name() : std::string());
@@ -68,4 +77,26 @@ void GameScreen::addSeatFields(TraceLine& line, const Seat& seat, const Player* 
             line.add("wheel", static_cast<double>(player->hud.wheelAngle));
     }
     line.end();
+}
+
+// An online match: the ticks of the match played (the frames may be more: a frame waits for
+// the other machines), then every seat in seat order with the machine whose pad
+// drives it (null for a computer, which every machine plays).
+void GameScreen::addOnlineTraceFields(TraceLine& line) const {
+    line.add("matchTick", onlineTick);
+    line.add("machine", online->self());
+    line.beginArray("players");
+    const net::Start& start = online->start();
+    for (size_t seat = 0; seat < match->seats.size(); ++seat) {
+        const Seat* at = match->seats[seat];
+        const Player* player = nullptr;
+        for (const Player* local : players)
+            if (local == at)
+                player = local;
+        uint8_t machine = seat < start.seatMachines.size() ? start.seatMachines[seat] : net::NO_MACHINE;
+        addSeatFields(line, *at, player, machine == net::NO_MACHINE ? ANY_MACHINE : machine);
+    }
+    line.end();
+    if (!online->stopMessage().empty())
+        line.add("stopped", online->stopMessage());
 }

@@ -8,6 +8,8 @@
 #include <system_error>
 
 #include "match/matchsetup.h"
+#include "net/netlink.h"
+#include "net/netprotocol.h"
 #include "session/numbers.h"
 
 namespace {
@@ -112,6 +114,20 @@ bool applyValue(const std::string& name, const std::string& value, Options& opti
             return false;
         }
         options.roundsGiven = true;
+    } else if (name == "--machines") {
+        if (!parseWholeNumber(value, 2, net::MAX_MACHINES, number)) {
+            error = "--machines wants the number of machines from 2 to " +
+                    std::to_string(net::MAX_MACHINES) + ", the host's included, not " +
+                    quoted(value);
+            return false;
+        }
+        options.machines = static_cast<int>(number);
+    } else if (name == "--host") {
+        if (!parseWholeNumber(value, 1, 65535, number)) {
+            error = "--host wants a port from 1 to 65535, not " + quoted(value);
+            return false;
+        }
+        options.hostPort = static_cast<int>(number);
     } else if (name == "--screenshot") {
         return parseScreenshot(value, options, error);
     } else if (name == "--size") {
@@ -135,6 +151,15 @@ bool applyValue(const std::string& name, const std::string& value, Options& opti
         options.level = value;
     } else if (name == "--record") {
         options.recordPath = value;
+    } else if (name == "--join") {
+        std::string address;
+        uint16_t port = 0;
+        if (!net::splitAddress(value, address, port)) {
+            error = "--join wants ADDRESS or ADDRESS:PORT (a port from 1 to 65535), not " +
+                    quoted(value);
+            return false;
+        }
+        options.joinAddress = value;
     } else if (name == "--replay") {
         options.replayPath = value;
     } else {
@@ -148,7 +173,7 @@ bool takesValue(const std::string& name) {
         "--pads",           "--script",       "--level",  "--seed",   "--trace",
         "--screenshot",     "--exit-after",   "--size",   "--data",   "--multisample",
         "--effects-volume", "--music-volume", "--record", "--replay", "--bots",
-        "--difficulty",     "--rounds"};
+        "--difficulty",     "--rounds",       "--join",   "--machines"};
     for (const char* option : withValue)
         if (name == option)
             return true;
@@ -208,8 +233,35 @@ bool sameFile(const std::string& a, const std::string& b) {
     return normal(a) == normal(b);
 }
 
+// A machine hosts or joins; the host chooses the level and the match's setup.
+bool checkOnline(const Options& options, std::string& error) {
+    bool joining = !options.joinAddress.empty();
+    if (options.machines > 0 && !options.hosting) {
+        error = "--machines is for the host: it goes with --host";
+        return false;
+    }
+    if (!options.hosting && !joining)
+        return true;
+    const char* mode = options.hosting ? "--host" : "--join";
+    if (options.hosting && joining) {
+        error = "--host and --join do not go together: a machine hosts or joins";
+        return false;
+    }
+    if (!options.replayPath.empty()) {
+        error = std::string(mode) + " plays a match online: it does not go with --replay";
+        return false;
+    }
+    if (joining && (!options.level.empty() || options.botsGiven || options.roundsGiven ||
+                    options.difficultyGiven)) {
+        error = "the host chooses the level and the match's setup: --join does not go with "
+                "--level, --bots, --difficulty or --rounds";
+        return false;
+    }
+    return true;
+}
+
 bool checkTogether(const Options& options, std::string& error) {
-    if (!checkReplay(options, error))
+    if (!checkReplay(options, error) || !checkOnline(options, error))
         return false;
     if (!options.scriptPath.empty() && !options.tracePath.empty() &&
         sameFile(options.scriptPath, options.tracePath)) {
@@ -256,6 +308,17 @@ bool parseOptions(const std::vector<std::string>& arguments, Options& options, s
                 equals == std::string::npos ? arguments[++i] : argument.substr(equals + 1);
             if (!applyValue(name, value, options, error))
                 return false;
+        } else if (name == "--host") {
+            options.hosting = true;
+            // The port is optional: the next argument is it when it is a number.
+            bool next = i + 1 < arguments.size() && !arguments[i + 1].empty() &&
+                        arguments[i + 1].find_first_not_of("0123456789") == std::string::npos;
+            if (equals != std::string::npos || next) {
+                std::string value =
+                    equals != std::string::npos ? argument.substr(equals + 1) : arguments[++i];
+                if (!applyValue(name, value, options, error))
+                    return false;
+            }
         } else if (argument == "--fixed-step") {
             options.fixedStep = true;
         } else if (argument == "--fast") {
@@ -319,6 +382,11 @@ const char* usageText() {
            "  --verify                 with --replay: re-play the record without a window and\n"
            "                           compare its states; exit 0 when all agree, 1 when one\n"
            "                           differs, 2 when the record cannot be read\n"
+           "  --host [PORT]            host an online match on UDP PORT (default 27183): the\n"
+           "                           others join it; choose the level with --level\n"
+           "  --machines N             with --host: start the match as soon as N machines\n"
+           "                           (2 to 6, this one included) are connected\n"
+           "  --join ADDRESS[:PORT]    join the online match hosted at ADDRESS\n"
            "  --version                print the version\n"
            "  --help                   show this text\n"
            "Options given here win over the settings file for this run and are not saved.\n"

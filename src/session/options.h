@@ -52,6 +52,13 @@ struct Options {
     std::string recordPath; // file the first match of the run is recorded into; empty for none
     std::string replayPath; // record to watch (or verify) instead of the menus; empty for none
     bool verify = false;    // check the replay's record headless instead of watching it
+    // Online play: host (on hostPort) or join (joinAddress, "HOST[:PORT]"), not both. With
+    // --machines the host starts the match on --level as soon as that many machines are
+    // connected, itself included; without, from its lobby.
+    bool hosting = false;
+    int hostPort = 0;        // 1..65535; 0 until given (the default port)
+    std::string joinAddress; // empty for none
+    int machines = 0;        // 2..6; 0 for the lobby's start
     bool help = false;      // print the usage and stop
     bool version = false;   // print the version and stop
     // The match setup asked for (--bots, --difficulty, --rounds): for a match started with

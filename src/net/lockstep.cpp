@@ -1,0 +1,119 @@
+#include "net/lockstep.h"
+
+#include <cassert>
+
+namespace net {
+
+Lockstep::Lockstep(std::vector<uint8_t> seats, int machineCount)
+    : seatMachines(std::move(seats)), seatSlot(seatMachines.size(), -1),
+      streams(static_cast<size_t>(machineCount)), lastTicks(static_cast<size_t>(machineCount), KEPT) {
+    for (size_t seat = 0; seat < seatMachines.size(); ++seat) {
+        uint8_t machine = seatMachines[seat];
+        if (machine == NO_MACHINE)
+            continue;
+        assert(machine < streams.size());
+        seatSlot[seat] = streams[machine].seats++;
+    }
+}
+
+int Lockstep::seatsOf(int machine) const {
+    return streams[static_cast<size_t>(machine)].seats;
+}
+
+int Lockstep::next(int machine) const {
+    const Stream& stream = streams[static_cast<size_t>(machine)];
+    return stream.first + static_cast<int>(stream.ticks.size());
+}
+
+int Lockstep::lastTick(int machine) const {
+    int last = lastTicks[static_cast<size_t>(machine)];
+    return last == KEPT ? next(machine) - 1 : last;
+}
+
+bool Lockstep::add(const Inputs& inputs, int playing, std::string& error) {
+    if (inputs.machine < 0 || inputs.machine >= machines()) {
+        error = "inputs of machine " + std::to_string(inputs.machine) + ", not in the match";
+        return false;
+    }
+    if (dropped(inputs.machine)) {
+        error = "inputs of a machine that has left the match";
+        return false;
+    }
+    Stream& stream = streams[static_cast<size_t>(inputs.machine)];
+    int expected = next(inputs.machine);
+    if (inputs.firstTick != expected) {
+        error = "inputs for tick " + std::to_string(inputs.firstTick) + " where tick " +
+                std::to_string(expected) + " was owed";
+        return false;
+    }
+    int last = inputs.firstTick + static_cast<int>(inputs.ticks.size()) - 1;
+    if (last > playing + MAX_LEAD) {
+        error = "inputs for tick " + std::to_string(last) + ", far ahead of tick " +
+                std::to_string(playing);
+        return false;
+    }
+    for (const std::vector<ControlState>& tick : inputs.ticks)
+        if (static_cast<int>(tick.size()) != stream.seats) {
+            error = "inputs for " + std::to_string(tick.size()) + " seats of a machine with " +
+                    std::to_string(stream.seats);
+            return false;
+        }
+    for (const std::vector<ControlState>& tick : inputs.ticks)
+        stream.ticks.push_back(tick);
+    return true;
+}
+
+bool Lockstep::ready(int tick) const {
+    for (int machine = 0; machine < machines(); ++machine)
+        if (lastTicks[static_cast<size_t>(machine)] == KEPT && next(machine) <= tick)
+            return false;
+    return true;
+}
+
+std::vector<int> Lockstep::missing(int tick) const {
+    std::vector<int> out;
+    for (int machine = 0; machine < machines(); ++machine)
+        if (lastTicks[static_cast<size_t>(machine)] == KEPT && next(machine) <= tick)
+            out.push_back(machine);
+    return out;
+}
+
+ControlState Lockstep::controls(int tick, int seat) const {
+    uint8_t machine = seatMachines[static_cast<size_t>(seat)];
+    if (machine == NO_MACHINE)
+        return ControlState();
+    int last = lastTicks[machine];
+    if (last != KEPT && tick > last)
+        return ControlState();
+    const Stream& stream = streams[machine];
+    assert(tick >= stream.first && tick < next(machine));
+    return stream.ticks[static_cast<size_t>(tick - stream.first)]
+                       [static_cast<size_t>(seatSlot[static_cast<size_t>(seat)])];
+}
+
+void Lockstep::drop(int machine, int lastTick) {
+    if (dropped(machine))
+        return;
+    lastTicks[static_cast<size_t>(machine)] = lastTick;
+}
+
+void Lockstep::forget(int tick) {
+    for (Stream& stream : streams)
+        while (!stream.ticks.empty() && stream.first < tick) {
+            stream.ticks.pop_front();
+            ++stream.first;
+        }
+}
+
+void Lockstep::validate() const {
+    assert(seatSlot.size() == seatMachines.size());
+    assert(lastTicks.size() == streams.size());
+    for (const Stream& stream : streams) {
+        assert(stream.first >= 0);
+        for (const std::vector<ControlState>& tick : stream.ticks)
+            assert(static_cast<int>(tick.size()) == stream.seats);
+        (void)stream;
+    }
+}
+
+} // namespace net

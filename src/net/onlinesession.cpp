@@ -1,0 +1,596 @@
+#include "net/onlinesession.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+
+#include "match/matchrules.h"
+
+namespace net {
+
+namespace {
+
+double steadySeconds() {
+    using namespace std::chrono;
+    return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
+
+// Hashes a machine may have sent ahead of this one's: past that, it is flooding.
+constexpr size_t MAX_PENDING_HASHES = 64;
+// Ticks one frame may play to catch up with the others.
+constexpr double TICK = 1.0 / 60;
+
+std::string versionText(uint16_t protocol, const std::string& build) {
+    return "Quorl " + build + " (network protocol " + std::to_string(protocol) + ")";
+}
+
+} // namespace
+
+OnlineSession::OnlineSession(std::unique_ptr<NetLink> link, bool host, Clock clock)
+    : link(std::move(link)), isHost(host), now(clock ? std::move(clock) : Clock(steadySeconds)) {}
+
+OnlineSession::~OnlineSession() {
+    if (isHost && currentPhase != Phase::STOPPED) {
+        std::string bytes;
+        encodeText(MessageType::END, "The host has ended the match.", bytes);
+        sendToJoiners(bytes);
+        link->flush();
+    }
+}
+
+std::unique_ptr<OnlineSession> OnlineSession::host(uint16_t port, const std::string& name,
+                                                   std::vector<RecordedSeat> seats,
+                                                   const std::string& build, std::string& error,
+                                                   Clock clock) {
+    // Room for one more than a match takes, so that a late joiner hears why it is refused.
+    std::unique_ptr<NetLink> link = NetLink::listen(port, MAX_MACHINES, MAX_TO_HOST, error);
+    if (!link)
+        return nullptr;
+    std::unique_ptr<OnlineSession> session(new OnlineSession(std::move(link), true, clock));
+    session->buildId = build;
+    session->machineName = name;
+    session->localSeats = std::move(seats);
+    session->gathered.push_back(Machine{name, -1, session->localSeats});
+    return session;
+}
+
+std::unique_ptr<OnlineSession> OnlineSession::join(const std::string& address, uint16_t port,
+                                                   const std::string& name,
+                                                   std::vector<RecordedSeat> seats,
+                                                   const std::string& build, std::string& error,
+                                                   Clock clock) {
+    std::unique_ptr<NetLink> link = NetLink::connect(address, port, MAX_FROM_HOST, error);
+    if (!link)
+        return nullptr;
+    std::unique_ptr<OnlineSession> session(new OnlineSession(std::move(link), false, clock));
+    session->buildId = build;
+    session->machineName = name;
+    session->localSeats = std::move(seats);
+    session->currentPhase = Phase::CONNECTING;
+    return session;
+}
+
+void OnlineSession::service(int playing) {
+    NetLink::Event event;
+    while (currentPhase != Phase::STOPPED && link->poll(event))
+        handle(event, playing);
+    if (currentPhase == Phase::PLAYING) {
+        checkWaiting(playing);
+        adaptDelay();
+    }
+    link->flush();
+}
+
+void OnlineSession::handle(const NetLink::Event& event, int playing) {
+    using Kind = NetLink::Event::Kind;
+    if (isHost) {
+        if (event.kind == Kind::CONNECTED) {
+            if (currentPhase != Phase::LOBBY) {
+                std::string bytes;
+                encodeText(MessageType::REFUSE, "The match has already started.", bytes);
+                link->send(event.peer, bytes);
+                link->disconnect(event.peer);
+                return;
+            }
+            pendingPeers[event.peer] = {};
+        } else if (event.kind == Kind::DISCONNECTED) {
+            peerLeft(event.peer, "left");
+        } else {
+            hostReceives(event.peer, event.data, playing);
+        }
+        return;
+    }
+    if (event.kind == Kind::CONNECTED) {
+        Hello hello;
+        hello.build = buildId;
+        hello.machineName = machineName;
+        hello.seats = localSeats;
+        std::string bytes;
+        encodeHello(hello, bytes);
+        sendToHost(bytes);
+    } else if (event.kind == Kind::DISCONNECTED) {
+        stop(currentPhase == Phase::CONNECTING
+                 ? "No game is hosted there, or it does not answer."
+                 : "The host has left: the match is over.");
+    } else {
+        joinerReceives(event.data, playing);
+    }
+}
+
+int OnlineSession::machineOfPeer(int peer) const {
+    for (size_t i = 1; i < gathered.size(); ++i)
+        if (gathered[i].peer == peer)
+            return static_cast<int>(i);
+    return -1;
+}
+
+void OnlineSession::hostReceives(int peer, const std::vector<uint8_t>& data, int playing) {
+    MessageType type;
+    if (!messageType(data.data(), data.size(), type)) {
+        peerLeft(peer, "was dropped: it sent a message of no known kind");
+        return;
+    }
+    int machine = machineOfPeer(peer);
+    if (machine < 0) {
+        if (type == MessageType::HELLO && pendingPeers.count(peer))
+            takeHello(peer, data);
+        else
+            peerLeft(peer, "was dropped: it spoke out of turn");
+        return;
+    }
+    std::string error;
+    TickNote note;
+    switch (type) {
+    case MessageType::INPUTS:
+        if (currentPhase != Phase::PLAYING) {
+            peerLeft(peer, "was dropped: it sent inputs before the match");
+            return;
+        }
+        takeInputs(peer, data, playing);
+        return;
+    case MessageType::HASH:
+        if (currentPhase != Phase::PLAYING || !decodeHash(data.data(), data.size(), note, error)) {
+            peerLeft(peer, "was dropped: " + (error.empty() ? "a hash before the match" : error));
+            return;
+        }
+        takeHash(machine, note.tick, note.hash);
+        return;
+    case MessageType::DESYNC:
+        if (currentPhase != Phase::PLAYING ||
+            !decodeDesync(data.data(), data.size(), note, error)) {
+            peerLeft(peer, "was dropped: a bad out-of-sync note");
+            return;
+        }
+        outOfSync(note.tick);
+        return;
+    default:
+        peerLeft(peer, "was dropped: it spoke out of turn");
+        return;
+    }
+}
+
+void OnlineSession::takeHello(int peer, const std::vector<uint8_t>& data) {
+    Hello hello;
+    std::string error;
+    std::string bytes;
+    if (!decodeHello(data.data(), data.size(), hello, error)) {
+        pendingPeers.erase(peer);
+        say("A machine was refused: " + error + ".");
+        link->disconnect(peer);
+        return;
+    }
+    if (hello.protocol != PROTOCOL_VERSION || hello.build != buildId) {
+        std::string why = "This machine runs " + versionText(hello.protocol, hello.build) +
+                          "; the host runs " + versionText(PROTOCOL_VERSION, buildId) + ".";
+        encodeText(MessageType::REFUSE, why, bytes);
+        link->send(peer, bytes);
+        pendingPeers.erase(peer);
+        link->disconnect(peer);
+        say("Refused " + hello.machineName + ": it runs " +
+            versionText(hello.protocol, hello.build) + "; this machine runs " +
+            versionText(PROTOCOL_VERSION, buildId) + ".");
+        return;
+    }
+    int seated = 0;
+    for (const Machine& machine : gathered)
+        seated += static_cast<int>(machine.seats.size());
+    if (seated >= MAX_PLAYERS || static_cast<int>(gathered.size()) >= MAX_MACHINES) {
+        encodeText(MessageType::REFUSE, "The match is full.", bytes);
+        link->send(peer, bytes);
+        pendingPeers.erase(peer);
+        link->disconnect(peer);
+        say("Refused " + hello.machineName + ": the match is full.");
+        return;
+    }
+    // Only as many of its players as leave six tanks in all.
+    hello.seats.resize(std::min(hello.seats.size(), static_cast<size_t>(MAX_PLAYERS - seated)));
+    pendingPeers.erase(peer);
+    gathered.push_back(Machine{hello.machineName, peer, hello.seats});
+    Welcome welcome;
+    welcome.build = buildId;
+    encodeWelcome(welcome, bytes);
+    link->send(peer, bytes);
+    say(hello.machineName + " joined with " + std::to_string(hello.seats.size()) +
+        (hello.seats.size() == 1 ? " player." : " players."));
+}
+
+void OnlineSession::joinerReceives(const std::vector<uint8_t>& data, int playing) {
+    MessageType type;
+    std::string error;
+    TickNote note;
+    if (!messageType(data.data(), data.size(), type)) {
+        stop("The host sent a message of no known kind.");
+        return;
+    }
+    switch (type) {
+    case MessageType::WELCOME: {
+        Welcome welcome;
+        if (currentPhase != Phase::CONNECTING ||
+            !decodeWelcome(data.data(), data.size(), welcome, error))
+            break;
+        if (welcome.protocol != PROTOCOL_VERSION || welcome.build != buildId) {
+            stop("The host runs " + versionText(welcome.protocol, welcome.build) +
+                 "; this machine runs " + versionText(PROTOCOL_VERSION, buildId) + ".");
+            return;
+        }
+        currentPhase = Phase::LOBBY;
+        say("Joined: waiting for the host to start the match.");
+        return;
+    }
+    case MessageType::REFUSE:
+    case MessageType::END: {
+        std::string text;
+        if (!decodeText(data.data(), data.size(), text, error))
+            break;
+        stop(type == MessageType::REFUSE ? "The host refused this machine: " + text : text);
+        return;
+    }
+    case MessageType::START: {
+        Start start;
+        if (currentPhase != Phase::LOBBY || !decodeStart(data.data(), data.size(), start, error))
+            break;
+        if (start.self == 0) {
+            error = "a start naming this machine the host";
+            break;
+        }
+        beginMatch(start, start.self);
+        return;
+    }
+    case MessageType::INPUTS:
+        if (currentPhase != Phase::PLAYING)
+            break;
+        takeInputs(0, data, playing);
+        return;
+    case MessageType::HASH:
+        if (currentPhase != Phase::PLAYING || !decodeHash(data.data(), data.size(), note, error))
+            break;
+        takeHash(0, note.tick, note.hash);
+        return;
+    case MessageType::DROP:
+        if (currentPhase != Phase::PLAYING || !decodeDrop(data.data(), data.size(), note, error) ||
+            note.machine >= lockstep->machines() || note.machine == selfMachine)
+            break;
+        dropMachine(note.machine, note.tick);
+        return;
+    case MessageType::DESYNC:
+        if (currentPhase != Phase::PLAYING || !decodeDesync(data.data(), data.size(), note, error))
+            break;
+        outOfSync(note.tick);
+        return;
+    default:
+        break;
+    }
+    stop("The host sent a message out of place" + (error.empty() ? "" : ": " + error) + ".");
+}
+
+void OnlineSession::takeInputs(int peer, const std::vector<uint8_t>& data, int playing) {
+    int machine = 0;
+    std::string error;
+    Inputs inputs;
+    bool fromHost = !isHost;
+    bool ok = inputsMachine(data.data(), data.size(), machine) && machine >= 0 &&
+              machine < lockstep->machines();
+    if (!ok)
+        error = "inputs of no machine of the match";
+    else if (isHost ? machine != machineOfPeer(peer) : machine == selfMachine)
+        error = "inputs for seats that are not its own";
+    ok = ok && error.empty() &&
+         decoders[static_cast<size_t>(machine)]->decode(data.data(), data.size(), inputs, error) &&
+         lockstep->add(inputs, playing, error);
+    if (!ok) {
+        if (fromHost)
+            stop("The host sent bad inputs: " + error + ".");
+        else
+            peerLeft(peer, "was dropped: " + error);
+        return;
+    }
+    if (isHost) {
+        std::string bytes(data.begin(), data.end());
+        sendToJoiners(bytes, machine);
+    }
+}
+
+void OnlineSession::takeHash(int machine, int tick, uint64_t hash) {
+    std::map<int, uint64_t>& theirs = theirHashes[machine];
+    if (theirs.size() >= MAX_PENDING_HASHES) {
+        if (isHost)
+            peerLeft(gathered[static_cast<size_t>(machine)].peer, "was dropped: too many hashes");
+        else
+            stop("The host sent too many state hashes.");
+        return;
+    }
+    theirs[tick] = hash;
+    compareHashes(machine);
+}
+
+void OnlineSession::compareHashes(int machine) {
+    std::map<int, uint64_t>& theirs = theirHashes[machine];
+    for (auto it = theirs.begin(); it != theirs.end();) {
+        auto own = ownHashes.find(it->first);
+        if (own == ownHashes.end()) {
+            if (!ownHashes.empty() && it->first < ownHashes.begin()->first)
+                it = theirs.erase(it); // older than anything kept: already compared
+            else
+                ++it;
+            continue;
+        }
+        if (own->second != it->second) {
+            outOfSync(it->first);
+            return;
+        }
+        it = theirs.erase(it);
+    }
+}
+
+void OnlineSession::hashAfter(int tick, uint64_t hash) {
+    if (currentPhase != Phase::PLAYING)
+        return;
+    ownHashes[tick] = hash;
+    while (ownHashes.size() > MAX_PENDING_HASHES)
+        ownHashes.erase(ownHashes.begin());
+    std::string bytes;
+    encodeHash(tick, hash, bytes);
+    if (isHost)
+        sendToJoiners(bytes);
+    else
+        sendToHost(bytes);
+    for (auto& entry : theirHashes) {
+        compareHashes(entry.first);
+        if (currentPhase != Phase::PLAYING)
+            return;
+    }
+}
+
+void OnlineSession::outOfSync(int tick) {
+    if (currentPhase == Phase::STOPPED)
+        return;
+    std::string bytes;
+    encodeDesync(tick, bytes);
+    if (isHost)
+        sendToJoiners(bytes);
+    else
+        sendToHost(bytes);
+    link->flush();
+    stop("Out of sync at tick " + std::to_string(tick));
+}
+
+void OnlineSession::peerLeft(int peer, const std::string& why) {
+    pendingPeers.erase(peer);
+    int machine = machineOfPeer(peer);
+    link->disconnect(peer);
+    if (machine < 0)
+        return;
+    if (currentPhase == Phase::PLAYING) {
+        dropMachine(machine, lockstep->lastTick(machine));
+        say(gathered[static_cast<size_t>(machine)].name + " " + why + ": its tanks stand.");
+        gathered[static_cast<size_t>(machine)].peer = -1;
+        return;
+    }
+    say(gathered[static_cast<size_t>(machine)].name + " " + why + ".");
+    gathered.erase(gathered.begin() + machine);
+}
+
+void OnlineSession::dropMachine(int machine, int lastTick) {
+    if (lockstep->dropped(machine))
+        return;
+    lockstep->drop(machine, lastTick);
+    if (isHost) {
+        std::string bytes;
+        encodeDrop(machine, lastTick, bytes);
+        sendToJoiners(bytes, machine);
+    } else {
+        say(gathered[static_cast<size_t>(machine)].name + " has left: its tanks stand.");
+    }
+}
+
+void OnlineSession::checkWaiting(int playing) {
+    std::vector<int> missing = lockstep->missing(playing);
+    missing.erase(std::remove(missing.begin(), missing.end(), selfMachine), missing.end());
+    if (missing.empty()) {
+        waitingSince.reset();
+        waitingFor.clear();
+        return;
+    }
+    if (!waitingSince || missing != waitingFor)
+        waitingSince = now();
+    waitingFor = missing;
+    if (!isHost || now() - *waitingSince < DROP_AFTER)
+        return;
+    for (int machine : missing) {
+        int peer = gathered[static_cast<size_t>(machine)].peer;
+        dropMachine(machine, lockstep->lastTick(machine));
+        link->disconnect(peer);
+        gathered[static_cast<size_t>(machine)].peer = -1;
+        say(gathered[static_cast<size_t>(machine)].name +
+            " stopped answering: its tanks stand.");
+    }
+    waitingSince.reset();
+    waitingFor.clear();
+}
+
+// The controls a machine sends reach the others in about half a round trip, a hop more through
+// the host: scheduled that far ahead and two ticks more, nobody waits for them.
+void OnlineSession::adaptDelay() {
+    uint32_t roundTrip = 0;
+    if (isHost) {
+        for (size_t i = 1; i < gathered.size(); ++i)
+            if (gathered[i].peer >= 0)
+                roundTrip = std::max(roundTrip, link->roundTrip(gathered[i].peer));
+    } else {
+        roundTrip = link->roundTrip(0);
+    }
+    int ticks = static_cast<int>(roundTrip / 1000.0 / TICK + 0.999) + 2;
+    delay = std::clamp(ticks, DEFAULT_DELAY, MAX_DELAY);
+}
+
+void OnlineSession::schedule(int playing, const std::vector<ControlState>& local) {
+    if (currentPhase != Phase::PLAYING)
+        return;
+    Inputs inputs;
+    inputs.machine = selfMachine;
+    inputs.firstTick = nextScheduled;
+    std::vector<ControlState> seats = local;
+    seats.resize(static_cast<size_t>(lockstep->seatsOf(selfMachine)));
+    // A delay that grew leaves ticks to fill; one that shrank schedules nothing until the
+    // ticks already given have been played.
+    while (nextScheduled <= playing + delay &&
+           static_cast<int>(inputs.ticks.size()) < MAX_TICKS_PER_INPUTS) {
+        inputs.ticks.push_back(seats);
+        ++nextScheduled;
+    }
+    if (inputs.ticks.empty())
+        return;
+    std::string error;
+    lockstep->add(inputs, playing, error);
+    std::string bytes;
+    encoder->encode(inputs.firstTick, inputs.ticks, bytes);
+    if (isHost)
+        sendToJoiners(bytes);
+    else
+        sendToHost(bytes);
+    link->flush();
+    lockstep->forget(playing - 1);
+}
+
+bool OnlineSession::ready(int tick) const {
+    return currentPhase == Phase::PLAYING && lockstep->ready(tick);
+}
+
+ControlState OnlineSession::controls(int tick, int seat) const {
+    return lockstep->controls(tick, seat);
+}
+
+bool OnlineSession::behind(int playing) const {
+    if (currentPhase != Phase::PLAYING || !lockstep->ready(playing + 1))
+        return false;
+    // The others have given controls further ahead than they would if they waited for us.
+    for (int machine = 0; machine < lockstep->machines(); ++machine)
+        if (machine != selfMachine && !lockstep->dropped(machine) &&
+            lockstep->next(machine) > playing + delay + 1)
+            return true;
+    return false;
+}
+
+std::string OnlineSession::waitingText() const {
+    if (!waitingSince || waitingFor.empty() || now() - *waitingSince < WAIT_SHOWN)
+        return std::string();
+    std::string names;
+    for (int machine : waitingFor)
+        names += (names.empty() ? "" : ", ") + gathered[static_cast<size_t>(machine)].name;
+    return "Waiting for " + names + "...";
+}
+
+bool OnlineSession::startMatch(const LevelSource& level, const MatchSettings& settings,
+                               uint32_t seed, std::string& error) {
+    if (!isHost || currentPhase != Phase::LOBBY) {
+        error = "only the host starts the match, once";
+        return false;
+    }
+    Start start;
+    start.header.level = level;
+    start.header.seed = seed;
+    start.header.settings = settings;
+    for (size_t machine = 0; machine < gathered.size(); ++machine) {
+        start.machineNames.push_back(gathered[machine].name);
+        for (const RecordedSeat& seat : gathered[machine].seats) {
+            start.header.seats.push_back(seat);
+            start.seatMachines.push_back(static_cast<uint8_t>(machine));
+        }
+    }
+    for (int i = 0; i < settings.computerTanks && start.header.seats.size() < MAX_PLAYERS; ++i) {
+        RecordedSeat computer;
+        computer.kind = SeatKind::COMPUTER;
+        computer.name = "Computer";
+        computer.difficulty = settings.difficulty;
+        start.header.seats.push_back(computer);
+        start.seatMachines.push_back(NO_MACHINE);
+    }
+    start.header.settings.computerTanks =
+        static_cast<int>(std::count(start.seatMachines.begin(), start.seatMachines.end(),
+                                    NO_MACHINE));
+    for (size_t machine = 1; machine < gathered.size(); ++machine) {
+        start.self = static_cast<int>(machine);
+        std::string bytes;
+        encodeStart(start, bytes);
+        link->send(gathered[machine].peer, bytes);
+    }
+    start.self = 0;
+    // Whoever connected and has not said hello yet is not in this match.
+    for (const auto& pending : pendingPeers)
+        link->disconnect(pending.first);
+    pendingPeers.clear();
+    beginMatch(start, 0);
+    link->flush();
+    return true;
+}
+
+void OnlineSession::beginMatch(const Start& start, int self) {
+    started = start;
+    selfMachine = self;
+    int count = static_cast<int>(start.machineNames.size());
+    lockstep = std::make_unique<Lockstep>(start.seatMachines, count);
+    if (!isHost) {
+        gathered.clear();
+        for (const std::string& name : start.machineNames)
+            gathered.push_back(Machine{name, -1, {}});
+        for (size_t seat = 0; seat < start.header.seats.size(); ++seat)
+            if (start.seatMachines[seat] != NO_MACHINE)
+                gathered[start.seatMachines[seat]].seats.push_back(start.header.seats[seat]);
+    }
+    decoders.clear();
+    for (int machine = 0; machine < count; ++machine)
+        decoders.push_back(std::make_unique<InputDecoder>(lockstep->seatsOf(machine)));
+    encoder = std::make_unique<InputEncoder>(self, lockstep->seatsOf(self));
+    currentPhase = Phase::PLAYING;
+}
+
+void OnlineSession::stop(const std::string& message) {
+    if (currentPhase == Phase::STOPPED)
+        return;
+    currentPhase = Phase::STOPPED;
+    stopText = message;
+    say(message);
+    link->flush();
+}
+
+void OnlineSession::say(const std::string& line) {
+    messages.push_back(line);
+}
+
+std::vector<std::string> OnlineSession::takeMessages() {
+    std::vector<std::string> out;
+    out.swap(messages);
+    return out;
+}
+
+void OnlineSession::sendToHost(const std::string& bytes) {
+    link->send(0, bytes);
+}
+
+void OnlineSession::sendToJoiners(const std::string& bytes, int exceptMachine) {
+    for (size_t machine = 1; machine < gathered.size(); ++machine)
+        if (static_cast<int>(machine) != exceptMachine && gathered[machine].peer >= 0)
+            link->send(gathered[machine].peer, bytes);
+}
+
+} // namespace net

@@ -1,0 +1,268 @@
+// Machines of an online match in one process, over 127.0.0.1: a host and joiners, each with a
+// headless match of its own played from the lockstep, as the game screen plays it.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <functional>
+#include <thread>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "../replay/replaytesting.h"
+#include "net/onlinesession.h"
+
+using net::OnlineSession;
+using Phase = OnlineSession::Phase;
+using replaytest::padAt;
+
+namespace {
+
+std::vector<RecordedSeat> pads(int count, const std::string& prefix) {
+    std::vector<RecordedSeat> seats;
+    for (int i = 0; i < count; ++i)
+        seats.push_back(RecordedSeat{SeatKind::PAD, prefix + " pad " + std::to_string(i + 1),
+                                     Difficulty::NORMAL});
+    return seats;
+}
+
+// A clock the test moves: the sessions' waits and drops follow it, not the machine's pace.
+struct TestClock {
+    double seconds = 0;
+    OnlineSession::Clock clock() {
+        return [this] { return seconds; };
+    }
+};
+
+// What a machine's match is here: a running hash of every seat's controls, tick by tick. The
+// lockstep's whole job is that every machine plays each tick from the same controls; the
+// game's own matches cannot stand in, as they share the process's one random source.
+uint64_t mix(uint64_t hash, const ControlState& c) {
+    const float values[6] = {c.left.x, c.left.y, c.right.x, c.right.y, c.triggerA, c.triggerB};
+    for (float v : values) {
+        uint32_t bits;
+        std::memcpy(&bits, &v, sizeof bits);
+        hash = (hash ^ bits) * 0x100000001b3ull;
+    }
+    hash = (hash ^ c.buttons) * 0x100000001b3ull;
+    return (hash ^ (c.connected ? 1u : 2u)) * 0x100000001b3ull;
+}
+
+// One machine: its session and the state it plays from the lockstep. Its seats' pads play
+// padAt under numbers of their own, so each machine's players differ.
+struct Machine {
+    std::unique_ptr<OnlineSession> session;
+    int tick = 0;
+    int firstPad = 0;                  // padAt's seat number of this machine's first pad
+    uint64_t state = 0xcbf29ce484222325ull;
+    std::vector<uint64_t> hashes;      // after every tick
+    std::vector<std::string> messages; // everything the session said
+
+    void service() {
+        if (!session)
+            return;
+        session->service(tick);
+        for (std::string& line : session->takeMessages())
+            messages.push_back(line);
+    }
+
+    // Gives this machine's controls and plays the next tick if it may; true when it played.
+    bool step() {
+        if (!session || session->phase() != Phase::PLAYING)
+            return false;
+        std::vector<ControlState> local;
+        int mine = 0;
+        for (uint8_t machine : session->start().seatMachines)
+            if (machine == session->self())
+                local.push_back(padAt(firstPad + mine++, tick));
+        session->schedule(tick, local);
+        if (!session->ready(tick))
+            return false;
+        for (size_t seat = 0; seat < session->start().seatMachines.size(); ++seat)
+            state = mix(state, session->controls(tick, static_cast<int>(seat)));
+        ++tick;
+        hashes.push_back(state);
+        if (tick % net::HASH_INTERVAL == 0)
+            session->hashAfter(tick, state);
+        return true;
+    }
+
+    bool said(const std::string& part) const {
+        for (const std::string& line : messages)
+            if (line.find(part) != std::string::npos)
+                return true;
+        return false;
+    }
+};
+
+class OnlineSessions : public testing::Test {
+protected:
+    // Services every machine until `done` holds or `rounds` rounds have passed; each round
+    // also plays a tick on every machine that may.
+    bool runUntil(const std::function<bool()>& done, int rounds = 2000) {
+        for (int i = 0; i < rounds; ++i) {
+            for (Machine* machine : machines) {
+                machine->service();
+                machine->step();
+            }
+            if (done())
+                return true;
+            if (i % 50 == 49)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return done();
+    }
+
+    std::unique_ptr<Machine> host(int padCount, const std::string& build = "test") {
+        auto machine = std::make_unique<Machine>();
+        std::string error;
+        machine->session = OnlineSession::host(0, "Host", pads(padCount, "host"), build, error,
+                                               clock.clock());
+        EXPECT_TRUE(machine->session) << error;
+        machines.push_back(machine.get());
+        return machine;
+    }
+
+    std::unique_ptr<Machine> join(const Machine& host, int padCount, const std::string& name,
+                                  const std::string& build = "test") {
+        auto machine = std::make_unique<Machine>();
+        std::string error;
+        machine->session = OnlineSession::join("127.0.0.1", host.session->port(), name,
+                                               pads(padCount, name), build, error,
+                                               clock.clock());
+        EXPECT_TRUE(machine->session) << error;
+        machines.push_back(machine.get());
+        return machine;
+    }
+
+    bool lobbyOf(Machine& host, size_t count) {
+        return runUntil([&] { return host.session->machines().size() == count; });
+    }
+
+    void start(Machine& host, uint32_t seed = 7) {
+        std::string error;
+        ASSERT_TRUE(host.session->startMatch(LevelSource(), MatchSettings(), seed, error)) << error;
+    }
+
+    TestClock clock;
+    std::vector<Machine*> machines;
+};
+
+} // namespace
+
+// Two machines of two pads and one of one play from the same controls tick by tick: the seats
+// in the host's order with their machines, every state alike on all three, and each pad's
+// controls as its machine read them, a delay later.
+TEST_F(OnlineSessions, ThreeMachinesPlayTheSameMatchTickByTick) {
+    auto first = host(2);
+    auto second = join(*first, 2, "Second");
+    auto third = join(*first, 1, "Third");
+    second->firstPad = 2;
+    third->firstPad = 4;
+    ASSERT_TRUE(lobbyOf(*first, 3));
+    start(*first);
+    const int TICKS = 600;
+    ASSERT_TRUE(runUntil([&] {
+        return first->tick >= TICKS && second->tick >= TICKS && third->tick >= TICKS;
+    }, 200000)) << first->tick << " " << second->tick << " " << third->tick << " "
+                 << first->session->stopMessage() << "|" << second->session->stopMessage()
+                 << "|" << third->session->stopMessage();
+    const std::vector<uint8_t> expected = {0, 0, 1, 1, 2};
+    for (Machine* machine : machines) {
+        EXPECT_EQ(machine->session->start().seatMachines, expected);
+        EXPECT_EQ(machine->session->phase(), Phase::PLAYING) << machine->session->stopMessage();
+    }
+    EXPECT_EQ(second->session->self(), 1);
+    EXPECT_EQ(third->session->self(), 2);
+    int delay = net::OnlineSession::DEFAULT_DELAY; // on loopback
+    for (int seat = 0; seat < 5; ++seat)
+        EXPECT_EQ(third->session->controls(TICKS - 1, seat), padAt(seat, TICKS - 1 - delay))
+            << "seat " << seat;
+    for (int t = 0; t < TICKS; ++t) {
+        ASSERT_EQ(first->hashes[t], second->hashes[t]) << "tick " << t + 1;
+        ASSERT_EQ(first->hashes[t], third->hashes[t]) << "tick " << t + 1;
+    }
+}
+
+// A machine whose state differs stops every machine at the first hash after it, with the tick.
+TEST_F(OnlineSessions, ADifferentStateStopsBothAtTheNextHash) {
+    auto first = host(1);
+    auto second = join(*first, 1, "Second");
+    second->firstPad = 1;
+    ASSERT_TRUE(lobbyOf(*first, 2));
+    start(*first);
+    ASSERT_TRUE(runUntil([&] { return second->tick >= 40 && first->tick >= 40; }, 100000));
+    second->state ^= 1; // as a change of the game's code on one side would
+    ASSERT_TRUE(runUntil([&] {
+        return first->session->phase() == Phase::STOPPED &&
+               second->session->phase() == Phase::STOPPED;
+    }, 100000));
+    int tick = (std::max(first->tick, second->tick) / 30) * 30;
+    EXPECT_LE(tick, 90);
+    for (Machine* machine : machines)
+        EXPECT_EQ(machine->session->stopMessage().rfind("Out of sync at tick ", 0), 0u)
+            << machine->session->stopMessage();
+    EXPECT_EQ(first->session->stopMessage(), second->session->stopMessage());
+    EXPECT_EQ(first->session->stopMessage(), "Out of sync at tick 60");
+}
+
+// Machines of another build are refused, and both sides say which builds met.
+TEST_F(OnlineSessions, AnotherBuildIsRefusedOnBothSidesNamingBoth) {
+    auto first = host(1, "1.0.0");
+    auto second = join(*first, 1, "Second", "0.9.0");
+    ASSERT_TRUE(runUntil([&] { return second->session->phase() == Phase::STOPPED; }));
+    const std::string& refused = second->session->stopMessage();
+    EXPECT_NE(refused.find("0.9.0"), std::string::npos) << refused;
+    EXPECT_NE(refused.find("1.0.0"), std::string::npos) << refused;
+    ASSERT_TRUE(runUntil([&] { return first->said("Refused Second"); }));
+    EXPECT_TRUE(first->said("0.9.0"));
+    EXPECT_EQ(first->session->machines().size(), 1u);
+}
+
+// A joiner that stops answering is waited for, named, then dropped after three seconds: its
+// seats stand from the last tick it gave, on the host and on the other joiner alike.
+TEST_F(OnlineSessions, ASilentMachineIsNamedThenDroppedAndTheOthersGoOn) {
+    auto first = host(1);
+    auto second = join(*first, 1, "Second");
+    auto third = join(*first, 1, "Third");
+    second->firstPad = 1;
+    third->firstPad = 2;
+    ASSERT_TRUE(lobbyOf(*first, 3));
+    start(*first);
+    ASSERT_TRUE(runUntil([&] { return first->tick >= 100 && third->tick >= 100; }, 100000));
+    // The second machine falls silent: no service, no ticks.
+    machines.erase(std::find(machines.begin(), machines.end(), second.get()));
+    runUntil([] { return false; }, 300);
+    int stuck = first->tick;
+    clock.seconds += 0.3;
+    first->service();
+    EXPECT_EQ(first->session->waitingText(), "Waiting for Second...");
+    clock.seconds += 3.0;
+    ASSERT_TRUE(runUntil([&] { return first->tick >= stuck + 200 && third->tick >= stuck + 200; },
+                         100000));
+    EXPECT_TRUE(first->said("Second stopped answering"));
+    EXPECT_TRUE(third->said("Second has left"));
+    for (int t = 0; t < stuck + 200; ++t)
+        ASSERT_EQ(first->hashes[t], third->hashes[t]) << "tick " << t + 1;
+    // Its seat now reads an unplugged pad on both.
+    EXPECT_FALSE(first->session->controls(first->tick - 1, 1).connected);
+    EXPECT_FALSE(third->session->controls(third->tick - 1, 1).connected);
+}
+
+// A host that ends the match ends it on the joiners, saying so.
+TEST_F(OnlineSessions, AHostThatLeavesEndsTheMatchOnTheOthers) {
+    auto first = host(1);
+    auto second = join(*first, 1, "Second");
+    ASSERT_TRUE(lobbyOf(*first, 2));
+    start(*first);
+    ASSERT_TRUE(runUntil([&] { return second->tick >= 30; }, 100000));
+    machines.erase(machines.begin());
+    first.reset();
+    ASSERT_TRUE(runUntil([&] { return second->session->phase() == Phase::STOPPED; }));
+    // Its last word, or its going if that overtakes it.
+    EXPECT_EQ(second->session->stopMessage().rfind("The host has ", 0), 0u)
+        << second->session->stopMessage();
+}
