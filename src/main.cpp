@@ -158,8 +158,8 @@ LevelSource hostLevel(const Options& options) {
 bool startOnline(const Options& options, const MatchSettings& setup, std::string& error) {
     OnlineScreen* online = OnlineScreen::instance();
     if (options.hosting) {
-        uint16_t port = static_cast<uint16_t>(options.hostPort ? options.hostPort
-                                                               : net::DEFAULT_PORT);
+        uint16_t port =
+            static_cast<uint16_t>(options.hostPort ? options.hostPort : net::DEFAULT_PORT);
         return online->host(port, hostLevel(options), setup, options.machines, error);
     }
     std::string address;

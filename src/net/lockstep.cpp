@@ -1,12 +1,14 @@
 #include "net/lockstep.h"
 
+#include <algorithm>
 #include <cassert>
 
 namespace net {
 
 Lockstep::Lockstep(std::vector<uint8_t> seats, int machineCount)
     : seatMachines(std::move(seats)), seatSlot(seatMachines.size(), -1),
-      streams(static_cast<size_t>(machineCount)), lastTicks(static_cast<size_t>(machineCount), KEPT) {
+      streams(static_cast<size_t>(machineCount)),
+      lastTicks(static_cast<size_t>(machineCount), KEPT) {
     for (size_t seat = 0; seat < seatMachines.size(); ++seat) {
         uint8_t machine = seatMachines[seat];
         if (machine == NO_MACHINE)
@@ -97,7 +99,42 @@ void Lockstep::drop(int machine, int lastTick) {
     lastTicks[static_cast<size_t>(machine)] = lastTick;
 }
 
+bool Lockstep::addEdit(const EditNote& note, int playing, std::string& error) {
+    if (note.machine < 0 || note.machine >= machines() || dropped(note.machine)) {
+        error = "an edit of a machine not in the match";
+        return false;
+    }
+    if (note.tick < next(note.machine) || note.tick > playing + MAX_LEAD) {
+        error = "an edit for tick " + std::to_string(note.tick) + ", not one still to come";
+        return false;
+    }
+    if (edits.size() >= MAX_EDITS) {
+        error = "more edits than a match takes at once";
+        return false;
+    }
+    // Invariant: edits stay sorted by (tick, machine), arrivals of a key in order.
+    auto at = std::upper_bound(
+        edits.begin(), edits.end(), note, [](const EditNote& a, const EditNote& b) {
+            return a.tick != b.tick ? a.tick < b.tick : a.machine < b.machine;
+        });
+    edits.insert(at, note);
+    return true;
+}
+
+std::vector<MatchEdit> Lockstep::editsAt(int tick) const {
+    std::vector<MatchEdit> out;
+    for (const EditNote& note : edits) {
+        int last = lastTicks[static_cast<size_t>(note.machine)];
+        if (note.tick == tick && (last == KEPT || tick <= last))
+            out.push_back(note.edit);
+    }
+    return out;
+}
+
 void Lockstep::forget(int tick) {
+    edits.erase(std::remove_if(edits.begin(), edits.end(),
+                               [tick](const EditNote& note) { return note.tick < tick; }),
+                edits.end());
     for (Stream& stream : streams)
         while (!stream.ticks.empty() && stream.first < tick) {
             stream.ticks.pop_front();

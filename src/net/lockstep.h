@@ -55,6 +55,16 @@ public:
     // The last tick a dropped machine drives its seats; for one still here, its last given.
     int lastTick(int machine) const;
 
+    // An edit `machine` makes before its tick `tick`, which it has not given controls for yet
+    // (so that it reaches every machine before they may play that tick). False, with `error`,
+    // for a tick it has given, one more than MAX_LEAD past `playing`, more than MAX_EDITS
+    // waiting, or a machine that has gone.
+    bool addEdit(const EditNote& note, int playing, std::string& error);
+    // The edits to make before `tick`, in machine order (each machine's in the order made);
+    // a dropped machine's after its last tick are not among them.
+    std::vector<MatchEdit> editsAt(int tick) const;
+    static constexpr size_t MAX_EDITS = 256; // waiting, all machines together
+
     // Lets go of every tick before `tick`, which has been played.
     void forget(int tick);
 
@@ -65,15 +75,16 @@ private:
     static constexpr int KEPT = -2; // in lastTicks: the machine is still in the match
 
     struct Stream {
-        int first = 0;                                 // the tick of ticks.front()
-        std::deque<std::vector<ControlState>> ticks;   // consecutive, from first
+        int first = 0;                               // the tick of ticks.front()
+        std::deque<std::vector<ControlState>> ticks; // consecutive, from first
         int seats = 0;
     };
 
     std::vector<uint8_t> seatMachines;
     std::vector<int> seatSlot; // by seat: its place among its machine's seats
     std::vector<Stream> streams;
-    std::vector<int> lastTicks; // by machine: KEPT, or the last tick before the drop
+    std::vector<int> lastTicks;  // by machine: KEPT, or the last tick before the drop
+    std::vector<EditNote> edits; // not yet forgotten, by tick then machine then arrival
 };
 
 } // namespace net

@@ -51,8 +51,8 @@ std::unique_ptr<NetLink> NetLink::listen(uint16_t port, int peers, size_t maxPac
     return link;
 }
 
-std::unique_ptr<NetLink> NetLink::connect(const std::string& name, uint16_t port,
-                                          size_t maxPacket, std::string& error) {
+std::unique_ptr<NetLink> NetLink::connect(const std::string& name, uint16_t port, size_t maxPacket,
+                                          std::string& error) {
     if (!setUpEnet()) {
         error = "the network library could not start";
         return nullptr;
@@ -121,8 +121,7 @@ bool NetLink::poll(Event& event) {
 void NetLink::send(int peer, const std::string& bytes) {
     if (peer < 0 || static_cast<size_t>(peer) >= live.size() || !live[static_cast<size_t>(peer)])
         return;
-    ENetPacket* packet =
-        enet_packet_create(bytes.data(), bytes.size(), ENET_PACKET_FLAG_RELIABLE);
+    ENetPacket* packet = enet_packet_create(bytes.data(), bytes.size(), ENET_PACKET_FLAG_RELIABLE);
     if (enet_peer_send(&host->peers[peer], 0, packet) != 0)
         enet_packet_destroy(packet);
 }

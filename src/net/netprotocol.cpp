@@ -26,8 +26,8 @@ bool expectType(NetReader& in, MessageType type, std::string& error) {
 bool finish(const NetReader& in, const char* what, std::string& error) {
     if (in.done())
         return true;
-    error = std::string(what) + (in.failed() ? " is cut short or over its limits"
-                                             : " is followed by stray bytes");
+    error = std::string(what) +
+            (in.failed() ? " is cut short or over its limits" : " is followed by stray bytes");
     return false;
 }
 
@@ -132,8 +132,8 @@ void encodeStart(const Start& start, std::string& out) {
         out.push_back(static_cast<char>(header.seats[i].kind));
         putText(out, header.seats[i].name);
         out.push_back(static_cast<char>(header.seats[i].difficulty));
-        out.push_back(static_cast<char>(i < start.seatMachines.size() ? start.seatMachines[i]
-                                                                      : NO_MACHINE));
+        out.push_back(
+            static_cast<char>(i < start.seatMachines.size() ? start.seatMachines[i] : NO_MACHINE));
     }
 }
 
@@ -151,8 +151,8 @@ bool decodeStart(const uint8_t* data, size_t size, Start& start, std::string& er
         name = in.text(MAX_TEXT);
     start.self = in.byte();
     if (!in.failed() && start.self >= machines) {
-        error = "a start for machine " + std::to_string(start.self) + " of " +
-                std::to_string(machines);
+        error =
+            "a start for machine " + std::to_string(start.self) + " of " + std::to_string(machines);
         return false;
     }
     RecordHeader& header = start.header;
@@ -247,9 +247,41 @@ bool decodeDesync(const uint8_t* data, size_t size, TickNote& note, std::string&
     return finish(in, "an out-of-sync note", error) && note.tick >= 0;
 }
 
+void encodeEdit(const EditNote& note, std::string& out) {
+    putType(out, MessageType::EDIT);
+    out.push_back(static_cast<char>(note.machine));
+    putVarint(out, static_cast<uint64_t>(note.tick));
+    out.push_back(static_cast<char>(note.edit.kind));
+    out.push_back(static_cast<char>(note.edit.seat));
+    putVarint(out, static_cast<uint64_t>(note.edit.value));
+}
+
+bool decodeEdit(const uint8_t* data, size_t size, EditNote& note, std::string& error) {
+    NetReader in(data, size);
+    if (!expectType(in, MessageType::EDIT, error))
+        return false;
+    note.machine = in.byte();
+    note.tick = readTick(in);
+    int kind = in.byte();
+    note.edit.seat = in.byte();
+    uint64_t value = in.varint();
+    if (!finish(in, "an edit", error))
+        return false;
+    // What an edit's values may be is the match's to judge (and refuse alike everywhere);
+    // here only what the message can name.
+    if (note.machine >= MAX_MACHINES || kind >= MatchEdit::KIND_COUNT ||
+        note.edit.seat >= MAX_PLAYERS || value > 255) {
+        error = "an edit out of range";
+        return false;
+    }
+    note.edit.kind = static_cast<MatchEdit::Kind>(kind);
+    note.edit.value = static_cast<int>(value);
+    return true;
+}
+
 bool messageType(const uint8_t* data, size_t size, MessageType& type) {
     if (size == 0 || data[0] < static_cast<uint8_t>(MessageType::HELLO) ||
-        data[0] > static_cast<uint8_t>(MessageType::END))
+        data[0] > static_cast<uint8_t>(MessageType::EDIT))
         return false;
     type = static_cast<MessageType>(data[0]);
     return true;

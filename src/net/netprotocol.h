@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "input/controlstate.h"
+#include "replay/matchedit.h"
 #include "replay/matchrecord.h"
 
 // What machines say to each other. Every message is one ENet packet on the one reliable,
@@ -19,7 +20,8 @@
 //           its local seats (count, then per seat its kind byte and name)
 //   WELCOME host -> joiner: the host's protocol version and build identity
 //   REFUSE  either way, last: why, in words
-//   START   host -> all: the machines' count, their names, the receiver's number, the match (level, seed, settings,
+//   START   host -> all: the machines' count, their names, the receiver's number, the match (level,
+//   seed, settings,
 //           seats as a record's header has them), each seat's machine
 //   INPUTS  machine -> host, and host -> the others: a machine's controls of consecutive
 //           ticks (inputstream.h)
@@ -27,13 +29,15 @@
 //   DROP    host -> all: a machine is gone; its seats read at rest after the tick given
 //   DESYNC  either way: the state differed after the tick given; the match stops
 //   END     host -> all: the host ends the match, in words
+//   EDIT    machine -> host, and host -> the others: a change to the match (a developer key, a
+//           script's set-up line) made by a machine before one of its ticks still to come
 namespace net {
 
 constexpr uint16_t PROTOCOL_VERSION = 1;
 constexpr uint16_t DEFAULT_PORT = 27183;
-constexpr int MAX_MACHINES = 6;     // one tank each at least
-constexpr int HASH_INTERVAL = 30;   // ticks between state hashes
-constexpr size_t MAX_TEXT = 256;    // bytes of a name, identity or reason
+constexpr int MAX_MACHINES = 6;             // one tank each at least
+constexpr int HASH_INTERVAL = 30;           // ticks between state hashes
+constexpr size_t MAX_TEXT = 256;            // bytes of a name, identity or reason
 constexpr size_t MAX_LEVEL_TEXT = 4u << 20; // bytes of the level a START carries
 // The largest packet the host takes from a joiner, and a joiner from the host (a START with
 // a level); ENet drops anything longer before it is put together.
@@ -50,13 +54,14 @@ enum class MessageType : uint8_t {
     DROP = 7,
     DESYNC = 8,
     END = 9,
+    EDIT = 10,
 };
 
 struct Hello {
     uint16_t protocol = PROTOCOL_VERSION;
-    std::string build;                // the game's version, as the program says it
-    std::string machineName;          // what the others' "Waiting for NAME..." says
-    std::vector<RecordedSeat> seats;  // PAD or KEYBOARD, 1..MAX_PLAYERS of them
+    std::string build;               // the game's version, as the program says it
+    std::string machineName;         // what the others' "Waiting for NAME..." says
+    std::vector<RecordedSeat> seats; // PAD or KEYBOARD, 1..MAX_PLAYERS of them
 };
 
 struct Welcome {
@@ -87,6 +92,13 @@ struct TickNote {
     int machine = 0;   // DROP only
 };
 
+// An edit a machine makes before its tick `tick`: every machine makes it then.
+struct EditNote {
+    int machine = 0;
+    int tick = 0;
+    MatchEdit edit;
+};
+
 // Encoders append the whole message, type byte first, to `out`.
 void encodeHello(const Hello& hello, std::string& out);
 void encodeWelcome(const Welcome& welcome, std::string& out);
@@ -95,6 +107,7 @@ void encodeStart(const Start& start, std::string& out);
 void encodeHash(int tick, uint64_t hash, std::string& out);
 void encodeDrop(int machine, int lastTick, std::string& out);
 void encodeDesync(int tick, std::string& out);
+void encodeEdit(const EditNote& note, std::string& out);
 
 // The type of a packet: false for an empty one or a type this protocol does not have.
 bool messageType(const uint8_t* data, size_t size, MessageType& type);
@@ -108,5 +121,6 @@ bool decodeStart(const uint8_t* data, size_t size, Start& start, std::string& er
 bool decodeHash(const uint8_t* data, size_t size, TickNote& note, std::string& error);
 bool decodeDrop(const uint8_t* data, size_t size, TickNote& note, std::string& error);
 bool decodeDesync(const uint8_t* data, size_t size, TickNote& note, std::string& error);
+bool decodeEdit(const uint8_t* data, size_t size, EditNote& note, std::string& error);
 
 } // namespace net

@@ -109,9 +109,8 @@ void OnlineSession::handle(const NetLink::Event& event, int playing) {
         encodeHello(hello, bytes);
         sendToHost(bytes);
     } else if (event.kind == Kind::DISCONNECTED) {
-        stop(currentPhase == Phase::CONNECTING
-                 ? "No game is hosted there, or it does not answer."
-                 : "The host has left: the match is over.");
+        stop(currentPhase == Phase::CONNECTING ? "No game is hosted there, or it does not answer."
+                                               : "The host has left: the match is over.");
     } else {
         joinerReceives(event.data, playing);
     }
@@ -162,6 +161,10 @@ void OnlineSession::hostReceives(int peer, const std::vector<uint8_t>& data, int
             return;
         }
         outOfSync(note.tick);
+        return;
+    case MessageType::EDIT:
+        if (currentPhase != Phase::PLAYING || !takeEdit(machine, data, playing, error))
+            peerLeft(peer, "was dropped: " + (error.empty() ? "an edit before the match" : error));
         return;
     default:
         peerLeft(peer, "was dropped: it spoke out of turn");
@@ -277,6 +280,10 @@ void OnlineSession::joinerReceives(const std::vector<uint8_t>& data, int playing
             break;
         outOfSync(note.tick);
         return;
+    case MessageType::EDIT:
+        if (currentPhase != Phase::PLAYING || !takeEdit(-1, data, playing, error))
+            break;
+        return;
     default:
         break;
     }
@@ -308,6 +315,46 @@ void OnlineSession::takeInputs(int peer, const std::vector<uint8_t>& data, int p
         std::string bytes(data.begin(), data.end());
         sendToJoiners(bytes, machine);
     }
+}
+
+bool OnlineSession::takeEdit(int machine, const std::vector<uint8_t>& data, int playing,
+                             std::string& error) {
+    EditNote note;
+    if (!decodeEdit(data.data(), data.size(), note, error))
+        return false;
+    if (isHost ? note.machine != machine : note.machine == selfMachine) {
+        error = "an edit in another machine's name";
+        return false;
+    }
+    if (!lockstep->addEdit(note, playing, error))
+        return false;
+    if (isHost)
+        sendToJoiners(std::string(data.begin(), data.end()), machine);
+    return true;
+}
+
+void OnlineSession::edit(const MatchEdit& edit) {
+    if (currentPhase != Phase::PLAYING)
+        return;
+    EditNote note;
+    note.machine = selfMachine;
+    note.tick = nextScheduled;
+    note.edit = edit;
+    std::string error;
+    if (!lockstep->addEdit(note, nextScheduled, error)) {
+        say("The edit was not made: " + error + ".");
+        return;
+    }
+    std::string bytes;
+    encodeEdit(note, bytes);
+    if (isHost)
+        sendToJoiners(bytes);
+    else
+        sendToHost(bytes);
+}
+
+std::vector<MatchEdit> OnlineSession::editsAt(int tick) const {
+    return lockstep->editsAt(tick);
 }
 
 void OnlineSession::takeHash(int machine, int tick, uint64_t hash) {
@@ -421,8 +468,7 @@ void OnlineSession::checkWaiting(int playing) {
         dropMachine(machine, lockstep->lastTick(machine));
         link->disconnect(peer);
         gathered[static_cast<size_t>(machine)].peer = -1;
-        say(gathered[static_cast<size_t>(machine)].name +
-            " stopped answering: its tanks stand.");
+        say(gathered[static_cast<size_t>(machine)].name + " stopped answering: its tanks stand.");
     }
     waitingSince.reset();
     waitingFor.clear();
@@ -525,9 +571,8 @@ bool OnlineSession::startMatch(const LevelSource& level, const MatchSettings& se
         start.header.seats.push_back(computer);
         start.seatMachines.push_back(NO_MACHINE);
     }
-    start.header.settings.computerTanks =
-        static_cast<int>(std::count(start.seatMachines.begin(), start.seatMachines.end(),
-                                    NO_MACHINE));
+    start.header.settings.computerTanks = static_cast<int>(
+        std::count(start.seatMachines.begin(), start.seatMachines.end(), NO_MACHINE));
     for (size_t machine = 1; machine < gathered.size(); ++machine) {
         start.self = static_cast<int>(machine);
         std::string bytes;

@@ -35,7 +35,7 @@ namespace net {
 // naming a seat that is not its sender's drops that peer with a message.
 class OnlineSession {
 public:
-    using Clock = std::function<double()>; // seconds, steady
+    using Clock = std::function<double()>;     // seconds, steady
     static constexpr double WAIT_SHOWN = 0.25; // seconds
     static constexpr double DROP_AFTER = 3.0;  // seconds
     static constexpr int DEFAULT_DELAY = 3;    // ticks
@@ -86,6 +86,11 @@ public:
     // `playing`: they are for tick playing + inputDelay(), and sent.
     void schedule(int playing, const std::vector<ControlState>& local);
     int inputDelay() const { return delay; }
+    // An edit this machine makes: every machine makes it before the next tick this machine
+    // has not given its controls for.
+    void edit(const MatchEdit& edit);
+    // The edits to make before `tick`, the same on every machine.
+    std::vector<MatchEdit> editsAt(int tick) const;
     bool ready(int tick) const;
     ControlState controls(int tick, int seat) const;
     // The state hash after `tick` (a multiple of HASH_INTERVAL).
@@ -112,6 +117,8 @@ private:
     void joinerReceives(const std::vector<uint8_t>& data, int playing);
     void takeHello(int peer, const std::vector<uint8_t>& data);
     void takeInputs(int peer, const std::vector<uint8_t>& data, int playing);
+    // False, with `error`, for an edit out of place; relays it from the host.
+    bool takeEdit(int machine, const std::vector<uint8_t>& data, int playing, std::string& error);
     void takeHash(int machine, int tick, uint64_t hash);
     void compareHashes(int machine);
     void peerLeft(int peer, const std::string& why);

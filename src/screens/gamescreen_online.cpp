@@ -21,8 +21,8 @@ constexpr float OVERVIEW_FOV = 65.0f; // degrees, as a match's overview
 bool GameScreen::startOnline(std::unique_ptr<net::OnlineSession> session,
                              const std::vector<InputSource*>& localPads, std::string& error) {
     const net::Start& start = session->start();
-    auto next = std::make_unique<Match>(start.header.level, start.header.settings,
-                                        start.header.seed);
+    auto next =
+        std::make_unique<Match>(start.header.level, start.header.settings, start.header.seed);
     if (!next->world) {
         error = "the host's level \"" + start.header.level.name + "\" cannot be played here";
         return false;
@@ -35,15 +35,15 @@ bool GameScreen::startOnline(std::unique_ptr<net::OnlineSession> session,
         const RecordedSeat& recorded = start.header.seats[seat];
         uint8_t machine = start.seatMachines[seat];
         if (machine == net::NO_MACHINE) {
-            computers.push_back(
-                std::make_unique<ComputerSeat>(*match, static_cast<int>(seat), recorded.difficulty));
+            computers.push_back(std::make_unique<ComputerSeat>(*match, static_cast<int>(seat),
+                                                               recorded.difficulty));
             match->addSeat(computers.back().get());
             continue;
         }
         bool local = machine == session->self();
         InputSource* pad = local && nextLocal < localPads.size() ? localPads[nextLocal++] : nullptr;
-        onlineInputs[seat] = std::make_unique<NetSeatInput>(
-            recorded.name, seatKindName(recorded.kind), pad);
+        onlineInputs[seat] =
+            std::make_unique<NetSeatInput>(recorded.name, seatKindName(recorded.kind), pad);
         if (local) {
             players.push_back(new Player(onlineInputs[seat].get()));
             match->addSeat(players.back());
@@ -108,6 +108,13 @@ Match::Step GameScreen::playOnlineTick() {
             onlineInputs[seat]->controls = online->controls(onlineTick, static_cast<int>(seat));
     if (recorder)
         recorder->beforeTick();
+    for (const MatchEdit& edit : online->editsAt(onlineTick)) {
+        std::string error;
+        if (!applyMatchEdit(*match, edit, error))
+            printf("The edit was not made: %s\n", error.c_str()); // on every machine alike
+        else if (recorder)
+            recorder->noteEdit(edit);
+    }
     Match::Step step = match->tick(ONLINE_DT);
     ++onlineTick;
     if (onlineTick % net::HASH_INTERVAL == 0)

@@ -93,7 +93,8 @@ void GameScreen::addOnlineTraceFields(TraceLine& line) const {
         for (const Player* local : players)
             if (local == at)
                 player = local;
-        uint8_t machine = seat < start.seatMachines.size() ? start.seatMachines[seat] : net::NO_MACHINE;
+        uint8_t machine =
+            seat < start.seatMachines.size() ? start.seatMachines[seat] : net::NO_MACHINE;
         addSeatFields(line, *at, player, machine == net::NO_MACHINE ? ANY_MACHINE : machine);
     }
     line.end();

@@ -9,8 +9,8 @@
 #include "input/joystickmanager.h"
 #include "math/text.h"
 #include "platform/platform.h"
-#include "platform/window.h"
 #include "platform/traceline.h"
+#include "platform/window.h"
 #include "screens/gamescreen.h"
 #include "screens/overlaytext.h"
 #include "screens/shell.h"
@@ -60,8 +60,7 @@ std::vector<RecordedSeat> OnlineScreen::takeLocalPlayers() {
 
 bool OnlineScreen::host(uint16_t port, LevelSource hostLevel, MatchSettings hostSettings,
                         int wanted, std::string& error) {
-    session = net::OnlineSession::host(port, machineName(), takeLocalPlayers(), gameVersion,
-                                       error);
+    session = net::OnlineSession::host(port, machineName(), takeLocalPlayers(), gameVersion, error);
     if (!session)
         return false;
     level = std::move(hostLevel);
@@ -133,8 +132,7 @@ void OnlineScreen::tick() {
 }
 
 void OnlineScreen::startMatch() {
-    if (!session || !session->hosting() ||
-        session->phase() != net::OnlineSession::Phase::LOBBY)
+    if (!session || !session->hosting() || session->phase() != net::OnlineSession::Phase::LOBBY)
         return;
     std::string error;
     uint32_t seed = matchSeed ? *matchSeed : clockSeed();

@@ -45,9 +45,9 @@ public:
     const char* traceName() const override { return "online"; }
     void addTraceFields(TraceLine& line) const override;
 
-    Screen* returnScreen = nullptr;         // where leaving goes; the welcome screen
-    std::optional<unsigned int> matchSeed;  // the match's seed (--seed); else the clock's
-    std::string gameVersion;                // the build this machine says it runs
+    Screen* returnScreen = nullptr;        // where leaving goes; the welcome screen
+    std::optional<unsigned int> matchSeed; // the match's seed (--seed); else the clock's
+    std::string gameVersion;               // the build this machine says it runs
 
 private:
     OnlineScreen() = default;

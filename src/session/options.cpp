@@ -170,9 +170,9 @@ bool applyValue(const std::string& name, const std::string& value, Options& opti
 
 bool takesValue(const std::string& name) {
     static const char* const withValue[] = {
-        "--pads",           "--script",       "--level",  "--seed",   "--trace",
-        "--screenshot",     "--exit-after",   "--size",   "--data",   "--multisample",
-        "--effects-volume", "--music-volume", "--record", "--replay", "--bots",
+        "--pads",           "--script",       "--level",  "--seed",    "--trace",
+        "--screenshot",     "--exit-after",   "--size",   "--data",    "--multisample",
+        "--effects-volume", "--music-volume", "--record", "--replay",  "--bots",
         "--difficulty",     "--rounds",       "--join",   "--machines"};
     for (const char* option : withValue)
         if (name == option)

@@ -7,9 +7,9 @@
 #include <chrono>
 #include <cstring>
 #include <functional>
-#include <thread>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "../replay/replaytesting.h"
@@ -56,7 +56,7 @@ uint64_t mix(uint64_t hash, const ControlState& c) {
 struct Machine {
     std::unique_ptr<OnlineSession> session;
     int tick = 0;
-    int firstPad = 0;                  // padAt's seat number of this machine's first pad
+    int firstPad = 0; // padAt's seat number of this machine's first pad
     uint64_t state = 0xcbf29ce484222325ull;
     std::vector<uint64_t> hashes;      // after every tick
     std::vector<std::string> messages; // everything the session said
@@ -119,8 +119,8 @@ protected:
     std::unique_ptr<Machine> host(int padCount, const std::string& build = "test") {
         auto machine = std::make_unique<Machine>();
         std::string error;
-        machine->session = OnlineSession::host(0, "Host", pads(padCount, "host"), build, error,
-                                               clock.clock());
+        machine->session =
+            OnlineSession::host(0, "Host", pads(padCount, "host"), build, error, clock.clock());
         EXPECT_TRUE(machine->session) << error;
         machines.push_back(machine.get());
         return machine;
@@ -131,8 +131,7 @@ protected:
         auto machine = std::make_unique<Machine>();
         std::string error;
         machine->session = OnlineSession::join("127.0.0.1", host.session->port(), name,
-                                               pads(padCount, name), build, error,
-                                               clock.clock());
+                                               pads(padCount, name), build, error, clock.clock());
         EXPECT_TRUE(machine->session) << error;
         machines.push_back(machine.get());
         return machine;
@@ -165,11 +164,12 @@ TEST_F(OnlineSessions, ThreeMachinesPlayTheSameMatchTickByTick) {
     ASSERT_TRUE(lobbyOf(*first, 3));
     start(*first);
     const int TICKS = 600;
-    ASSERT_TRUE(runUntil([&] {
-        return first->tick >= TICKS && second->tick >= TICKS && third->tick >= TICKS;
-    }, 200000)) << first->tick << " " << second->tick << " " << third->tick << " "
-                 << first->session->stopMessage() << "|" << second->session->stopMessage()
-                 << "|" << third->session->stopMessage();
+    ASSERT_TRUE(runUntil(
+        [&] { return first->tick >= TICKS && second->tick >= TICKS && third->tick >= TICKS; },
+        200000))
+        << first->tick << " " << second->tick << " " << third->tick << " "
+        << first->session->stopMessage() << "|" << second->session->stopMessage() << "|"
+        << third->session->stopMessage();
     const std::vector<uint8_t> expected = {0, 0, 1, 1, 2};
     for (Machine* machine : machines) {
         EXPECT_EQ(machine->session->start().seatMachines, expected);
@@ -196,10 +196,12 @@ TEST_F(OnlineSessions, ADifferentStateStopsBothAtTheNextHash) {
     start(*first);
     ASSERT_TRUE(runUntil([&] { return second->tick >= 40 && first->tick >= 40; }, 100000));
     second->state ^= 1; // as a change of the game's code on one side would
-    ASSERT_TRUE(runUntil([&] {
-        return first->session->phase() == Phase::STOPPED &&
-               second->session->phase() == Phase::STOPPED;
-    }, 100000));
+    ASSERT_TRUE(runUntil(
+        [&] {
+            return first->session->phase() == Phase::STOPPED &&
+                   second->session->phase() == Phase::STOPPED;
+        },
+        100000));
     int tick = (std::max(first->tick, second->tick) / 30) * 30;
     EXPECT_LE(tick, 90);
     for (Machine* machine : machines)
@@ -241,8 +243,8 @@ TEST_F(OnlineSessions, ASilentMachineIsNamedThenDroppedAndTheOthersGoOn) {
     first->service();
     EXPECT_EQ(first->session->waitingText(), "Waiting for Second...");
     clock.seconds += 3.0;
-    ASSERT_TRUE(runUntil([&] { return first->tick >= stuck + 200 && third->tick >= stuck + 200; },
-                         100000));
+    ASSERT_TRUE(
+        runUntil([&] { return first->tick >= stuck + 200 && third->tick >= stuck + 200; }, 100000));
     EXPECT_TRUE(first->said("Second stopped answering"));
     EXPECT_TRUE(third->said("Second has left"));
     for (int t = 0; t < stuck + 200; ++t)
