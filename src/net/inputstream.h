@@ -12,36 +12,29 @@
 
 namespace net {
 
-// A machine's INPUTS messages: its number, the first tick as a varint, the count of ticks
-// (1..MAX_TICKS_PER_INPUTS) and of seats, then per tick and seat a byte of what changed since
-// that seat's previous tick in the stream (bits 0..5 the sticks' x, y, x, y and the triggers,
-// each followed by the float's 4 bytes; bit 6 the buttons, 2 bytes; bit 7 the connection
-// flipped). A still pad costs a byte a tick. Both ends start every seat at ControlState() and
-// must see every message of the stream in order (the channel is reliable and ordered).
-class InputEncoder {
-public:
-    InputEncoder(int machine, int seats) : machine(machine), last(static_cast<size_t>(seats)) {}
-    // `ticks` holds 1..MAX_TICKS_PER_INPUTS ticks of one ControlState per seat.
-    void encode(int firstTick, const std::vector<std::vector<ControlState>>& ticks,
-                std::string& out);
-
-private:
-    int machine;
-    std::vector<ControlState> last;
+// One INPUTS message. Controls travel unreliably, every frame, each message whole in itself:
+// a lost one costs nothing, as the next one carries the same ticks again until the receiver
+// confirms them. So a lost datagram delays nobody by a resend's round trip.
+struct InputsMessage {
+    // By machine: the next tick of its controls the sender has (it has all before).
+    struct Ack {
+        int machine = 0;
+        int next = 0;
+    };
+    std::vector<Ack> acks;
+    std::vector<Inputs> streams; // at most one per machine
 };
 
-// The machine an INPUTS message says it is from; false when it says none.
-bool inputsMachine(const uint8_t* data, size_t size, int& machine);
-
-class InputDecoder {
-public:
-    explicit InputDecoder(int seats) : last(static_cast<size_t>(seats)) {}
-    // False, with `error`, for a message cut short, with stray bytes, or of another seat count;
-    // the stream's state is then as before it.
-    bool decode(const uint8_t* data, size_t size, Inputs& inputs, std::string& error);
-
-private:
-    std::vector<ControlState> last;
-};
+// The message: a count and the acks (machine byte, next tick varint), a count and the streams:
+// machine byte, first tick varint, tick count (1..MAX_TICKS_PER_INPUTS), seat count
+// (1..MAX_PLAYERS), then per tick its edit count byte and per seat a byte of what changed since
+// the stream's tick before (the first against ControlState()): bits 0..5 the sticks' x, y, x, y
+// and the triggers, each followed by the float's 4 bytes; bit 6 the buttons, 2 bytes; bit 7 the
+// connection flipped. A still pad costs a byte a tick.
+void encodeInputs(const InputsMessage& message, std::string& out);
+// False, with `error`, for a message cut short, with stray bytes, with more acks or streams
+// than machines, a control out of its range (sticks -1..1, triggers 0..1, buttons 0..9) or a
+// count out of its limits.
+bool decodeInputs(const uint8_t* data, size_t size, InputsMessage& message, std::string& error);
 
 } // namespace net

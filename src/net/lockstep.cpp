@@ -37,14 +37,10 @@ bool Lockstep::add(const Inputs& inputs, int playing, std::string& error) {
         error = "inputs of machine " + std::to_string(inputs.machine) + ", not in the match";
         return false;
     }
-    if (dropped(inputs.machine)) {
-        error = "inputs of a machine that has left the match";
-        return false;
-    }
     Stream& stream = streams[static_cast<size_t>(inputs.machine)];
     int expected = next(inputs.machine);
-    if (inputs.firstTick != expected) {
-        error = "inputs for tick " + std::to_string(inputs.firstTick) + " where tick " +
+    if (inputs.firstTick > expected) {
+        error = "inputs from tick " + std::to_string(inputs.firstTick) + " where tick " +
                 std::to_string(expected) + " was owed";
         return false;
     }
@@ -60,14 +56,52 @@ bool Lockstep::add(const Inputs& inputs, int playing, std::string& error) {
                     std::to_string(stream.seats);
             return false;
         }
-    for (const std::vector<ControlState>& tick : inputs.ticks)
-        stream.ticks.push_back(tick);
+    if (dropped(inputs.machine))
+        last = std::min(last, lastTicks[static_cast<size_t>(inputs.machine)]);
+    // Invariant: the stream holds every tick before `tick`; ticks already here are let go.
+    for (int tick = expected; tick <= last; ++tick) {
+        size_t at = static_cast<size_t>(tick - inputs.firstTick);
+        stream.ticks.push_back(inputs.ticks[at]);
+        stream.edits.push_back(at < inputs.edits.size() ? inputs.edits[at] : 0);
+    }
     return true;
+}
+
+Inputs Lockstep::ticksFrom(int machine, int from, int most) const {
+    const Stream& stream = streams[static_cast<size_t>(machine)];
+    Inputs out;
+    out.machine = machine;
+    out.firstTick = std::max(from, stream.first);
+    for (int tick = out.firstTick;
+         tick < next(machine) && static_cast<int>(out.ticks.size()) < most; ++tick) {
+        out.ticks.push_back(stream.ticks[static_cast<size_t>(tick - stream.first)]);
+        out.edits.push_back(stream.edits[static_cast<size_t>(tick - stream.first)]);
+    }
+    return out;
+}
+
+int Lockstep::editsHere(int machine, int tick) const {
+    int count = 0;
+    for (const EditNote& note : edits)
+        count += note.machine == machine && note.tick == tick;
+    return count;
+}
+
+bool Lockstep::machineReady(int machine, int tick) const {
+    int last = lastTicks[static_cast<size_t>(machine)];
+    if (last != KEPT && tick > last)
+        return true;
+    if (next(machine) <= tick)
+        return false;
+    const Stream& stream = streams[static_cast<size_t>(machine)];
+    if (tick < stream.first)
+        return true; // forgotten: played already
+    return editsHere(machine, tick) >= stream.edits[static_cast<size_t>(tick - stream.first)];
 }
 
 bool Lockstep::ready(int tick) const {
     for (int machine = 0; machine < machines(); ++machine)
-        if (lastTicks[static_cast<size_t>(machine)] == KEPT && next(machine) <= tick)
+        if (!machineReady(machine, tick))
             return false;
     return true;
 }
@@ -75,7 +109,7 @@ bool Lockstep::ready(int tick) const {
 std::vector<int> Lockstep::missing(int tick) const {
     std::vector<int> out;
     for (int machine = 0; machine < machines(); ++machine)
-        if (lastTicks[static_cast<size_t>(machine)] == KEPT && next(machine) <= tick)
+        if (!machineReady(machine, tick))
             out.push_back(machine);
     return out;
 }
@@ -93,18 +127,12 @@ ControlState Lockstep::controls(int tick, int seat) const {
                        [static_cast<size_t>(seatSlot[static_cast<size_t>(seat)])];
 }
 
-void Lockstep::drop(int machine, int lastTick) {
-    if (dropped(machine))
-        return;
-    lastTicks[static_cast<size_t>(machine)] = lastTick;
-}
-
 bool Lockstep::addEdit(const EditNote& note, int playing, std::string& error) {
-    if (note.machine < 0 || note.machine >= machines() || dropped(note.machine)) {
+    if (note.machine < 0 || note.machine >= machines()) {
         error = "an edit of a machine not in the match";
         return false;
     }
-    if (note.tick < next(note.machine) || note.tick > playing + MAX_LEAD) {
+    if (note.tick < playing || note.tick > playing + MAX_LEAD) {
         error = "an edit for tick " + std::to_string(note.tick) + ", not one still to come";
         return false;
     }
@@ -123,12 +151,25 @@ bool Lockstep::addEdit(const EditNote& note, int playing, std::string& error) {
 
 std::vector<MatchEdit> Lockstep::editsAt(int tick) const {
     std::vector<MatchEdit> out;
+    std::vector<int> taken(streams.size(), 0);
     for (const EditNote& note : edits) {
+        if (note.tick != tick)
+            continue;
+        const Stream& stream = streams[static_cast<size_t>(note.machine)];
         int last = lastTicks[static_cast<size_t>(note.machine)];
-        if (note.tick == tick && (last == KEPT || tick <= last))
+        bool given =
+            tick >= stream.first && tick < next(note.machine) && (last == KEPT || tick <= last);
+        if (given && taken[static_cast<size_t>(note.machine)]++ <
+                         stream.edits[static_cast<size_t>(tick - stream.first)])
             out.push_back(note.edit);
     }
     return out;
+}
+
+void Lockstep::drop(int machine, int lastTick) {
+    if (dropped(machine))
+        return;
+    lastTicks[static_cast<size_t>(machine)] = lastTick;
 }
 
 void Lockstep::forget(int tick) {
@@ -138,6 +179,7 @@ void Lockstep::forget(int tick) {
     for (Stream& stream : streams)
         while (!stream.ticks.empty() && stream.first < tick) {
             stream.ticks.pop_front();
+            stream.edits.pop_front();
             ++stream.first;
         }
 }
@@ -147,6 +189,7 @@ void Lockstep::validate() const {
     assert(lastTicks.size() == streams.size());
     for (const Stream& stream : streams) {
         assert(stream.first >= 0);
+        assert(stream.ticks.size() == stream.edits.size());
         for (const std::vector<ControlState>& tick : stream.ticks)
             assert(static_cast<int>(tick.size()) == stream.seats);
         (void)stream;

@@ -21,6 +21,8 @@ bool setUpEnet() {
 constexpr enet_uint32 TIMEOUT_LIMIT = 8;
 constexpr enet_uint32 TIMEOUT_MINIMUM = 1000; // milliseconds
 constexpr enet_uint32 TIMEOUT_MAXIMUM = 3000;
+constexpr size_t CHANNELS = 2; // 0 reliable and ordered, 1 unreliable and unsequenced
+
 // What a peer may have queued with us, not yet put together: bounds what a flood costs.
 constexpr size_t MAXIMUM_WAITING = 1u << 20;
 
@@ -40,7 +42,7 @@ std::unique_ptr<NetLink> NetLink::listen(uint16_t port, int peers, size_t maxPac
     ENetAddress address;
     address.host = ENET_HOST_ANY;
     address.port = port;
-    ENetHost* host = enet_host_create(&address, static_cast<size_t>(peers), 1, 0, 0);
+    ENetHost* host = enet_host_create(&address, static_cast<size_t>(peers), CHANNELS, 0, 0);
     if (!host) {
         error = "cannot listen on port " + std::to_string(port) + " (is it in use?)";
         return nullptr;
@@ -63,7 +65,7 @@ std::unique_ptr<NetLink> NetLink::connect(const std::string& name, uint16_t port
         return nullptr;
     }
     address.port = port;
-    ENetHost* host = enet_host_create(nullptr, 1, 1, 0, 0);
+    ENetHost* host = enet_host_create(nullptr, 1, CHANNELS, 0, 0);
     if (!host) {
         error = "cannot open a network socket";
         return nullptr;
@@ -71,7 +73,7 @@ std::unique_ptr<NetLink> NetLink::connect(const std::string& name, uint16_t port
     bound(host, maxPacket);
     std::unique_ptr<NetLink> link(new NetLink(host));
     link->live.assign(1, false);
-    ENetPeer* peer = enet_host_connect(host, &address, 1, 0);
+    ENetPeer* peer = enet_host_connect(host, &address, CHANNELS, 0);
     if (!peer) {
         error = "cannot connect to " + name;
         return nullptr;
@@ -118,11 +120,13 @@ bool NetLink::poll(Event& event) {
     return false;
 }
 
-void NetLink::send(int peer, const std::string& bytes) {
+void NetLink::send(int peer, const std::string& bytes, bool reliable) {
     if (peer < 0 || static_cast<size_t>(peer) >= live.size() || !live[static_cast<size_t>(peer)])
         return;
-    ENetPacket* packet = enet_packet_create(bytes.data(), bytes.size(), ENET_PACKET_FLAG_RELIABLE);
-    if (enet_peer_send(&host->peers[peer], 0, packet) != 0)
+    ENetPacket* packet =
+        enet_packet_create(bytes.data(), bytes.size(),
+                           reliable ? ENET_PACKET_FLAG_RELIABLE : ENET_PACKET_FLAG_UNSEQUENCED);
+    if (enet_peer_send(&host->peers[peer], reliable ? 0 : 1, packet) != 0)
         enet_packet_destroy(packet);
 }
 

@@ -14,7 +14,8 @@ struct _ENetHost;
 namespace net {
 
 // One end of the game's ENet traffic: a host that listens for joiners, or a joiner connected
-// to one host. One channel, reliable and ordered. Never blocks: poll() takes what has come,
+// to one host. Two channels: one reliable and ordered, one neither (for what is sent again
+// and again until confirmed). Never blocks: poll() takes what has come,
 // send() queues, flush() sends what is queued. Owns the ENet host and its peers; ENet's
 // library is set up while any link exists.
 class NetLink {
@@ -40,7 +41,7 @@ public:
 
     // The next event that has come, without waiting; false when there is none.
     bool poll(Event& event);
-    void send(int peer, const std::string& bytes);
+    void send(int peer, const std::string& bytes, bool reliable = true);
     // Sends what is queued, then lets the peer go: it gets a DISCONNECTED event, this end none.
     void disconnect(int peer);
     void flush();

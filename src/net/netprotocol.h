@@ -23,8 +23,9 @@
 //   START   host -> all: the machines' count, their names, the receiver's number, the match (level,
 //   seed, settings,
 //           seats as a record's header has them), each seat's machine
-//   INPUTS  machine -> host, and host -> the others: a machine's controls of consecutive
-//           ticks (inputstream.h)
+//   INPUTS  machine -> host, and host -> each joiner, every frame and unreliable: what the
+//           sender has of each machine's controls that the receiver has not confirmed, and
+//           what the sender has of the receiver's (inputstream.h)
 //   HASH    either way: the state hash after a tick, a multiple of HASH_INTERVAL
 //   DROP    host -> all: a machine is gone; its seats read at rest after the tick given
 //   DESYNC  either way: the state differed after the tick given; the match stops
@@ -78,13 +79,16 @@ struct Start {
 constexpr uint8_t NO_MACHINE = 0xff; // a computer seat: every machine plays it
 
 // A machine's controls for the ticks firstTick, firstTick + 1, ...: per tick one ControlState
-// per seat of that machine, in seat order.
+// per seat of that machine, in seat order, and the number of edits it made before that tick
+// (which travel as EDIT messages: the tick waits for them).
 struct Inputs {
     int machine = 0;
     int firstTick = 0;
     std::vector<std::vector<ControlState>> ticks;
+    std::vector<int> edits; // per tick
 };
-constexpr int MAX_TICKS_PER_INPUTS = 16;
+constexpr int MAX_TICKS_PER_INPUTS = 32;
+constexpr int MAX_EDITS_PER_TICK = 8;
 
 struct TickNote {
     int tick = 0;

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "match/matchrules.h"
+#include "net/inputstream.h"
 
 namespace net {
 
@@ -17,6 +18,9 @@ double steadySeconds() {
 
 // Hashes a machine may have sent ahead of this one's: past that, it is flooding.
 constexpr size_t MAX_PENDING_HASHES = 64;
+// Ticks of controls a machine may leave unconfirmed (ten seconds): past that it is not
+// taking them, and holding them for it would grow without bound.
+constexpr int MAX_UNCONFIRMED = 600;
 // Ticks one frame may play to catch up with the others.
 constexpr double TICK = 1.0 / 60;
 
@@ -260,9 +264,9 @@ void OnlineSession::joinerReceives(const std::vector<uint8_t>& data, int playing
         return;
     }
     case MessageType::INPUTS:
-        if (currentPhase != Phase::PLAYING)
-            break;
-        takeInputs(0, data, playing);
+        // Unreliable, they may overtake the start that comes before them: let them go.
+        if (currentPhase == Phase::PLAYING)
+            takeInputs(0, data, playing);
         return;
     case MessageType::HASH:
         if (currentPhase != Phase::PLAYING || !decodeHash(data.data(), data.size(), note, error))
@@ -291,30 +295,33 @@ void OnlineSession::joinerReceives(const std::vector<uint8_t>& data, int playing
 }
 
 void OnlineSession::takeInputs(int peer, const std::vector<uint8_t>& data, int playing) {
-    int machine = 0;
+    InputsMessage message;
     std::string error;
-    Inputs inputs;
-    bool fromHost = !isHost;
-    bool ok = inputsMachine(data.data(), data.size(), machine) && machine >= 0 &&
-              machine < lockstep->machines();
-    if (!ok)
-        error = "inputs of no machine of the match";
-    else if (isHost ? machine != machineOfPeer(peer) : machine == selfMachine)
-        error = "inputs for seats that are not its own";
-    ok = ok && error.empty() &&
-         decoders[static_cast<size_t>(machine)]->decode(data.data(), data.size(), inputs, error) &&
-         lockstep->add(inputs, playing, error);
+    int sender = isHost ? machineOfPeer(peer) : 0;
+    bool ok = decodeInputs(data.data(), data.size(), message, error);
+    for (const Inputs& stream : message.streams) {
+        if (!ok)
+            break;
+        if (stream.machine >= lockstep->machines())
+            error = "inputs of no machine of the match";
+        else if (isHost ? stream.machine != sender : stream.machine == selfMachine)
+            error = "inputs for seats that are not its own";
+        ok = error.empty() && lockstep->add(stream, playing, error);
+    }
     if (!ok) {
-        if (fromHost)
-            stop("The host sent bad inputs: " + error + ".");
-        else
+        if (isHost)
             peerLeft(peer, "was dropped: " + error);
+        else
+            stop("The host sent bad inputs: " + error + ".");
         return;
     }
-    if (isHost) {
-        std::string bytes(data.begin(), data.end());
-        sendToJoiners(bytes, machine);
-    }
+    // What the sender says it has; never more than there is to have.
+    std::vector<int>& confirmed = acked[static_cast<size_t>(sender)];
+    for (const InputsMessage::Ack& ack : message.acks)
+        if (ack.machine < lockstep->machines())
+            confirmed[static_cast<size_t>(ack.machine)] =
+                std::max(confirmed[static_cast<size_t>(ack.machine)],
+                         std::min(ack.next, lockstep->next(ack.machine)));
 }
 
 bool OnlineSession::takeEdit(int machine, const std::vector<uint8_t>& data, int playing,
@@ -341,10 +348,11 @@ void OnlineSession::edit(const MatchEdit& edit) {
     note.tick = nextScheduled;
     note.edit = edit;
     std::string error;
-    if (!lockstep->addEdit(note, nextScheduled, error)) {
-        say("The edit was not made: " + error + ".");
+    if (editsBeforeNext >= MAX_EDITS_PER_TICK || !lockstep->addEdit(note, nextScheduled, error)) {
+        say("The edit was not made: " + (error.empty() ? "too many at once" : error) + ".");
         return;
     }
+    ++editsBeforeNext;
     std::string bytes;
     encodeEdit(note, bytes);
     if (isHost)
@@ -502,20 +510,52 @@ void OnlineSession::schedule(int playing, const std::vector<ControlState>& local
     while (nextScheduled <= playing + delay &&
            static_cast<int>(inputs.ticks.size()) < MAX_TICKS_PER_INPUTS) {
         inputs.ticks.push_back(seats);
+        inputs.edits.push_back(inputs.edits.empty() ? editsBeforeNext : 0);
         ++nextScheduled;
     }
     if (inputs.ticks.empty())
         return;
+    editsBeforeNext = 0;
     std::string error;
     lockstep->add(inputs, playing, error);
-    std::string bytes;
-    encoder->encode(inputs.firstTick, inputs.ticks, bytes);
-    if (isHost)
-        sendToJoiners(bytes);
-    else
-        sendToHost(bytes);
+}
+
+void OnlineSession::sendInputs(int playing) {
+    if (currentPhase != Phase::PLAYING)
+        return;
+    int keep = playing - 1;
+    for (size_t to = 0; to < gathered.size(); ++to) {
+        int peer = isHost ? gathered[to].peer : 0;
+        if (isHost ? to == 0 || peer < 0 : to != 0)
+            continue;
+        InputsMessage message;
+        const std::vector<int>& confirmed = acked[to];
+        bool stalled = false;
+        for (int machine = 0; machine < lockstep->machines(); ++machine) {
+            // The destination's own controls (a joiner: everyone else's) are confirmed to it;
+            // the rest it is sent from where it confirmed them.
+            bool theirs = isHost ? machine == static_cast<int>(to) : machine != selfMachine;
+            if (theirs) {
+                message.acks.push_back({machine, lockstep->next(machine)});
+                continue;
+            }
+            int from = confirmed[static_cast<size_t>(machine)];
+            keep = std::min(keep, from);
+            stalled = stalled || lockstep->next(machine) - from > MAX_UNCONFIRMED;
+            Inputs stream = lockstep->ticksFrom(machine, from, MAX_TICKS_PER_INPUTS);
+            if (!stream.ticks.empty())
+                message.streams.push_back(std::move(stream));
+        }
+        if (stalled && isHost) {
+            peerLeft(peer, "was dropped: it stopped confirming inputs");
+            continue;
+        }
+        std::string bytes;
+        encodeInputs(message, bytes);
+        link->send(peer, bytes, false);
+    }
+    lockstep->forget(keep);
     link->flush();
-    lockstep->forget(playing - 1);
 }
 
 bool OnlineSession::ready(int tick) const {
@@ -602,10 +642,7 @@ void OnlineSession::beginMatch(const Start& start, int self) {
             if (start.seatMachines[seat] != NO_MACHINE)
                 gathered[start.seatMachines[seat]].seats.push_back(start.header.seats[seat]);
     }
-    decoders.clear();
-    for (int machine = 0; machine < count; ++machine)
-        decoders.push_back(std::make_unique<InputDecoder>(lockstep->seatsOf(machine)));
-    encoder = std::make_unique<InputEncoder>(self, lockstep->seatsOf(self));
+    acked.assign(static_cast<size_t>(count), std::vector<int>(static_cast<size_t>(count), 0));
     currentPhase = Phase::PLAYING;
 }
 

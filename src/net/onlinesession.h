@@ -11,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "net/inputstream.h"
 #include "net/lockstep.h"
 #include "net/netlink.h"
 #include "net/netprotocol.h"
@@ -83,8 +82,11 @@ public:
     int self() const { return selfMachine; }
 
     // This machine's seats' controls (one per seat of it, in seat order) read before tick
-    // `playing`: they are for tick playing + inputDelay(), and sent.
+    // `playing`: they are for tick playing + inputDelay().
     void schedule(int playing, const std::vector<ControlState>& local);
+    // Once a frame: sends every machine what it has not confirmed yet of the controls, with
+    // what this one has of theirs. Lets go of what is played and confirmed everywhere.
+    void sendInputs(int playing);
     int inputDelay() const { return delay; }
     // An edit this machine makes: every machine makes it before the next tick this machine
     // has not given its controls for.
@@ -145,9 +147,11 @@ private:
     Start started;
     int selfMachine = 0;
     std::unique_ptr<Lockstep> lockstep;
-    std::unique_ptr<InputEncoder> encoder;
-    std::vector<std::unique_ptr<InputDecoder>> decoders; // by machine
+    // acked[d][s]: the next tick of machine s's controls machine d has confirmed (a joiner's
+    // d is the host, 0). What is sent to d starts there.
+    std::vector<std::vector<int>> acked;
     int nextScheduled = 0;
+    int editsBeforeNext = 0; // this machine's edits waiting for its next scheduled tick
     int delay = DEFAULT_DELAY;
     // State hashes not yet compared: this machine's, and by machine the others'.
     std::map<int, uint64_t> ownHashes;

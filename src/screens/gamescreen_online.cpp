@@ -99,6 +99,7 @@ void GameScreen::tickOnline() {
             break;
         online->service(onlineTick);
     }
+    online->sendInputs(onlineTick);
     platform().postRedisplay();
 }
 

@@ -79,6 +79,7 @@ struct Machine {
             if (machine == session->self())
                 local.push_back(padAt(firstPad + mine++, tick));
         session->schedule(tick, local);
+        session->sendInputs(tick);
         if (!session->ready(tick))
             return false;
         for (size_t seat = 0; seat < session->start().seatMachines.size(); ++seat)
