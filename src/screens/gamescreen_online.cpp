@@ -146,8 +146,6 @@ void GameScreen::drawOnlineStatus() const {
     float aspect = windowHeight > 0 ? static_cast<float>(windowWidth) / windowHeight : 1.0f;
     glViewport(0, 0, windowWidth, windowHeight);
     overlayProjection(aspect);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
     const float height = 0.04f; // of the window's height
     float width = overlayTextWidth(text, height);
     drawOutlinedText(text, (aspect - width) / 2, 0.5f, height, Vec3f(1, 0.9f, 0.3f));

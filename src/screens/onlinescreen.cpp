@@ -173,12 +173,17 @@ std::string OnlineScreen::statusText() const {
         return "Joining " + address + "...";
     if (!session->hosting())
         return "Joined: waiting for the host to start the match.";
+    size_t count = session->machines().size();
     std::string text = "Hosting on port " + std::to_string(session->port()) + ": " +
-                       std::to_string(session->machines().size()) + " machine" +
-                       (session->machines().size() == 1 ? "" : "s");
-    if (machinesWanted > 0)
-        return text + " of " + std::to_string(machinesWanted);
-    return text + ". Press Enter or button 0 to start.";
+                       std::to_string(count) + " machine" + (count == 1 ? "" : "s");
+    return machinesWanted > 0 ? text + " of " + std::to_string(machinesWanted) : text;
+}
+
+// What the player can do now, under the status.
+std::string OnlineScreen::hintText() const {
+    if (session && session->hosting() && machinesWanted == 0)
+        return "Enter or button 0 starts the match";
+    return "";
 }
 
 void OnlineScreen::display() {
@@ -187,11 +192,10 @@ void OnlineScreen::display() {
     float aspect = windowHeight > 0 ? static_cast<float>(windowWidth) / windowHeight : 1.0f;
     glViewport(0, 0, windowWidth, windowHeight);
     overlayProjection(aspect);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
     drawOutlinedText("Play Online", 0.06f, 0.85f, 0.07f, Vec3f(1, 0.9f, 0.3f));
-    drawOutlinedText(statusText(), 0.06f, 0.65f, 0.035f);
-    float y = 0.55f;
+    drawOutlinedText(statusText(), 0.06f, 0.68f, 0.035f);
+    drawOutlinedText(hintText(), 0.06f, 0.61f, 0.03f, Vec3f(0.7f, 0.9f, 1));
+    float y = 0.5f;
     if (session)
         for (const net::OnlineSession::Machine& machine : session->machines()) {
             std::string line = machine.name;

@@ -55,6 +55,7 @@ private:
     void startMatch();
     void enterMatch();
     std::string statusText() const;
+    std::string hintText() const;
 
     std::unique_ptr<net::OnlineSession> session;
     std::vector<InputSource*> localPads; // this machine's players' sources, in seat order
