@@ -134,7 +134,7 @@ bool decodeInputs(const uint8_t* data, size_t size, InputsMessage& message, std:
         int count = in.byte();
         int seats = in.byte();
         if (in.failed() || stream.machine >= MAX_MACHINES || first > MAX_TICK || count < 1 ||
-            count > MAX_TICKS_PER_INPUTS || seats < 1 || seats > MAX_PLAYERS) {
+            count > MAX_TICKS_PER_MESSAGE || seats < 1 || seats > MAX_PLAYERS) {
             error = "inputs whose machine, ticks or seats are out of range";
             return false;
         }

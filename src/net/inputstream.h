@@ -26,7 +26,7 @@ struct InputsMessage {
 };
 
 // The message: a count and the acks (machine byte, next tick varint), a count and the streams:
-// machine byte, first tick varint, tick count (1..MAX_TICKS_PER_INPUTS), seat count
+// machine byte, first tick varint, tick count (1..MAX_TICKS_PER_MESSAGE), seat count
 // (1..MAX_PLAYERS), then per tick its edit count byte and per seat a byte of what changed since
 // the stream's tick before (the first against ControlState()): bits 0..5 the sticks' x, y, x, y
 // and the triggers, each followed by the float's 4 bytes; bit 6 the buttons, 2 bytes; bit 7 the

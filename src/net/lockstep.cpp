@@ -8,7 +8,8 @@ namespace net {
 Lockstep::Lockstep(std::vector<uint8_t> seats, int machineCount)
     : seatMachines(std::move(seats)), seatSlot(seatMachines.size(), -1),
       streams(static_cast<size_t>(machineCount)),
-      lastTicks(static_cast<size_t>(machineCount), KEPT) {
+      lastTicks(static_cast<size_t>(machineCount), KEPT),
+      returns(static_cast<size_t>(machineCount), -1) {
     for (size_t seat = 0; seat < seatMachines.size(); ++seat) {
         uint8_t machine = seatMachines[seat];
         if (machine == NO_MACHINE)
@@ -28,8 +29,13 @@ int Lockstep::next(int machine) const {
 }
 
 int Lockstep::lastTick(int machine) const {
+    return dropped(machine) ? lastTicks[static_cast<size_t>(machine)] : next(machine) - 1;
+}
+
+bool Lockstep::absent(int machine, int tick) const {
     int last = lastTicks[static_cast<size_t>(machine)];
-    return last == KEPT ? next(machine) - 1 : last;
+    int back = returns[static_cast<size_t>(machine)];
+    return last != KEPT && tick > last && (back < 0 || tick < back);
 }
 
 bool Lockstep::add(const Inputs& inputs, int playing, std::string& error) {
@@ -45,7 +51,7 @@ bool Lockstep::add(const Inputs& inputs, int playing, std::string& error) {
         return false;
     }
     int last = inputs.firstTick + static_cast<int>(inputs.ticks.size()) - 1;
-    if (last > playing + MAX_LEAD) {
+    if (last > std::max(playing, catchUp) + MAX_LEAD) {
         error = "inputs for tick " + std::to_string(last) + ", far ahead of tick " +
                 std::to_string(playing);
         return false;
@@ -88,8 +94,7 @@ int Lockstep::editsHere(int machine, int tick) const {
 }
 
 bool Lockstep::machineReady(int machine, int tick) const {
-    int last = lastTicks[static_cast<size_t>(machine)];
-    if (last != KEPT && tick > last)
+    if (absent(machine, tick))
         return true;
     if (next(machine) <= tick)
         return false;
@@ -116,10 +121,7 @@ std::vector<int> Lockstep::missing(int tick) const {
 
 ControlState Lockstep::controls(int tick, int seat) const {
     uint8_t machine = seatMachines[static_cast<size_t>(seat)];
-    if (machine == NO_MACHINE)
-        return ControlState();
-    int last = lastTicks[machine];
-    if (last != KEPT && tick > last)
+    if (machine == NO_MACHINE || absent(machine, tick))
         return ControlState();
     const Stream& stream = streams[machine];
     assert(tick >= stream.first && tick < next(machine));
@@ -132,11 +134,13 @@ bool Lockstep::addEdit(const EditNote& note, int playing, std::string& error) {
         error = "an edit of a machine not in the match";
         return false;
     }
-    if (note.tick < playing || note.tick > playing + MAX_LEAD) {
+    if (note.tick < playing || note.tick > std::max(playing, catchUp) + MAX_LEAD) {
         error = "an edit for tick " + std::to_string(note.tick) + ", not one still to come";
         return false;
     }
-    if (edits.size() >= MAX_EDITS) {
+    size_t waiting = static_cast<size_t>(std::count_if(
+        edits.begin(), edits.end(), [playing](const EditNote& e) { return e.tick >= playing; }));
+    if (waiting >= MAX_EDITS) {
         error = "more edits than a match takes at once";
         return false;
     }
@@ -170,6 +174,22 @@ void Lockstep::drop(int machine, int lastTick) {
     if (dropped(machine))
         return;
     lastTicks[static_cast<size_t>(machine)] = lastTick;
+    returns[static_cast<size_t>(machine)] = -1;
+}
+
+void Lockstep::readmit(int machine, int fromTick) {
+    if (!dropped(machine))
+        return;
+    int last = lastTicks[static_cast<size_t>(machine)];
+    returns[static_cast<size_t>(machine)] = fromTick;
+    Stream& stream = streams[static_cast<size_t>(machine)];
+    if (next(machine) != last + 1)
+        return; // its last ticks are still on their way; the rest follow them
+    std::vector<ControlState> atRest(static_cast<size_t>(stream.seats));
+    for (int tick = last + 1; tick < fromTick; ++tick) {
+        stream.ticks.push_back(atRest);
+        stream.edits.push_back(0);
+    }
 }
 
 void Lockstep::forget(int tick) {
@@ -186,7 +206,7 @@ void Lockstep::forget(int tick) {
 
 void Lockstep::validate() const {
     assert(seatSlot.size() == seatMachines.size());
-    assert(lastTicks.size() == streams.size());
+    assert(lastTicks.size() == streams.size() && returns.size() == streams.size());
     for (const Stream& stream : streams) {
         assert(stream.first >= 0);
         assert(stream.ticks.size() == stream.edits.size());

@@ -57,9 +57,9 @@ public:
     // seat reads at rest: its player reads the world instead.
     ControlState controls(int tick, int seat) const;
 
-    // An edit `note.machine` made before its tick `note.tick`. False, with `error`, for a
-    // tick already played (before `playing`) or more than MAX_LEAD past it, more than
-    // MAX_EDITS waiting, or a machine not in the match.
+    // An edit `note.machine` made before its tick `note.tick` (or, from the host, a machine's
+    // return). False, with `error`, for a tick already played (before `playing`) or more than
+    // MAX_LEAD past it, more than MAX_EDITS waiting, or a machine not in the match.
     bool addEdit(const EditNote& note, int playing, std::string& error);
     // The edits to make before `tick`: in machine order, each machine's in the order made and
     // as many as its controls for the tick say.
@@ -67,9 +67,23 @@ public:
 
     // `machine` is gone after `lastTick` (-1: before any tick).
     void drop(int machine, int lastTick);
-    bool dropped(int machine) const { return lastTicks[static_cast<size_t>(machine)] != KEPT; }
+    // A dropped `machine` is back from tick `fromTick` on: its seats read at rest until then,
+    // and its controls from then on. Where its ticks up to the drop are all here, the ticks
+    // at rest are filled in (the host's stream, passed on, holds them too).
+    void readmit(int machine, int fromTick);
+    bool dropped(int machine) const {
+        return lastTicks[static_cast<size_t>(machine)] != KEPT &&
+               returns[static_cast<size_t>(machine)] < 0;
+    }
+    // Every edit and readmission not forgotten, in tick order: what a machine that comes back
+    // is sent again.
+    const std::vector<EditNote>& allEdits() const { return edits; }
     // The last tick a dropped machine drives its seats; for one still here, its last given.
     int lastTick(int machine) const;
+
+    // A machine that came back at `tick` catches up from tick 0: controls and edits reach up to
+    // MAX_LEAD past `tick` whatever it is playing.
+    void catchUpTo(int tick) { catchUp = tick; }
 
     // Lets go of every tick before `tick`, which has been played and sent wherever needed.
     void forget(int tick);
@@ -88,13 +102,17 @@ private:
     };
 
     bool machineReady(int machine, int tick) const;
+    // Whether `machine` was gone at `tick`: after its drop and before its return.
+    bool absent(int machine, int tick) const;
     int editsHere(int machine, int tick) const;
 
     std::vector<uint8_t> seatMachines;
     std::vector<int> seatSlot; // by seat: its place among its machine's seats
     std::vector<Stream> streams;
     std::vector<int> lastTicks;  // by machine: KEPT, or the last tick before the drop
+    std::vector<int> returns;    // by machine: the tick it came back at, or -1
     std::vector<EditNote> edits; // not yet forgotten, by tick then machine then arrival
+    int catchUp = 0;             // see catchUpTo
 };
 
 } // namespace net

@@ -8,6 +8,7 @@ namespace net {
 namespace {
 
 constexpr int MAX_ROUNDS = 99;
+constexpr int READMIT_KIND = 0xff; // an EDIT's kind byte for a machine's return
 constexpr uint64_t MAX_TICK = 0x7fffffff;
 
 void putType(std::string& out, MessageType type) {
@@ -251,9 +252,10 @@ void encodeEdit(const EditNote& note, std::string& out) {
     putType(out, MessageType::EDIT);
     out.push_back(static_cast<char>(note.machine));
     putVarint(out, static_cast<uint64_t>(note.tick));
-    out.push_back(static_cast<char>(note.edit.kind));
-    out.push_back(static_cast<char>(note.edit.seat));
-    putVarint(out, static_cast<uint64_t>(note.edit.value));
+    bool readmit = note.readmit >= 0;
+    out.push_back(static_cast<char>(readmit ? READMIT_KIND : static_cast<int>(note.edit.kind)));
+    out.push_back(static_cast<char>(readmit ? note.readmit : note.edit.seat));
+    putVarint(out, static_cast<uint64_t>(readmit ? 0 : note.edit.value));
 }
 
 bool decodeEdit(const uint8_t* data, size_t size, EditNote& note, std::string& error) {
@@ -267,6 +269,15 @@ bool decodeEdit(const uint8_t* data, size_t size, EditNote& note, std::string& e
     uint64_t value = in.varint();
     if (!finish(in, "an edit", error))
         return false;
+    if (kind == READMIT_KIND) {
+        note.readmit = note.edit.seat;
+        note.edit = MatchEdit();
+        if (note.machine != 0 || note.readmit < 1 || note.readmit >= MAX_MACHINES || value != 0) {
+            error = "a return out of range";
+            return false;
+        }
+        return true;
+    }
     // What an edit's values may be is the match's to judge (and refuse alike everywhere);
     // here only what the message can name.
     if (note.machine >= MAX_MACHINES || kind >= MatchEdit::KIND_COUNT ||

@@ -87,7 +87,8 @@ struct Inputs {
     std::vector<std::vector<ControlState>> ticks;
     std::vector<int> edits; // per tick
 };
-constexpr int MAX_TICKS_PER_INPUTS = 32;
+constexpr int MAX_TICKS_PER_INPUTS = 32;   // of a stream in a message sent every frame
+constexpr int MAX_TICKS_PER_MESSAGE = 255; // of a stream in any message (a history's)
 constexpr int MAX_EDITS_PER_TICK = 8;
 
 struct TickNote {
@@ -96,11 +97,14 @@ struct TickNote {
     int machine = 0;   // DROP only
 };
 
-// An edit a machine makes before its tick `tick`: every machine makes it then.
+// An edit a machine makes before its tick `tick`: every machine makes it then. From the host,
+// it may instead say that a dropped machine comes back at that tick (`readmit`): riding with
+// the host's controls, every machine learns it before it plays the tick.
 struct EditNote {
     int machine = 0;
     int tick = 0;
     MatchEdit edit;
+    int readmit = -1; // the machine that comes back, or -1 for a match edit
 };
 
 // Encoders append the whole message, type byte first, to `out`.

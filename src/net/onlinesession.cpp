@@ -89,13 +89,7 @@ void OnlineSession::handle(const NetLink::Event& event, int playing) {
     using Kind = NetLink::Event::Kind;
     if (isHost) {
         if (event.kind == Kind::CONNECTED) {
-            if (currentPhase != Phase::LOBBY) {
-                std::string bytes;
-                encodeText(MessageType::REFUSE, "The match has already started.", bytes);
-                link->send(event.peer, bytes);
-                link->disconnect(event.peer);
-                return;
-            }
+            // During the match only a machine that left may come back: its hello says.
             pendingPeers[event.peer] = {};
         } else if (event.kind == Kind::DISCONNECTED) {
             peerLeft(event.peer, "left");
@@ -198,6 +192,10 @@ void OnlineSession::takeHello(int peer, const std::vector<uint8_t>& data) {
             versionText(PROTOCOL_VERSION, buildId) + ".");
         return;
     }
+    if (currentPhase == Phase::PLAYING) {
+        comeBack(peer, hello);
+        return;
+    }
     int seated = 0;
     for (const Machine& machine : gathered)
         seated += static_cast<int>(machine.seats.size());
@@ -219,6 +217,76 @@ void OnlineSession::takeHello(int peer, const std::vector<uint8_t>& data) {
     link->send(peer, bytes);
     say(hello.machineName + " joined with " + std::to_string(hello.seats.size()) +
         (hello.seats.size() == 1 ? " player." : " players."));
+}
+
+// A machine that left the match, back under the same name with as many players: it takes its
+// seats again from the next tick this host schedules, which nobody has played. It gets the
+// match, every edit and every machine's controls so far, and plays them all to catch up.
+void OnlineSession::comeBack(int peer, const Hello& hello) {
+    std::string bytes;
+    int machine = -1;
+    for (size_t m = 1; m < gathered.size() && machine < 0; ++m)
+        if (gathered[m].peer < 0 && lockstep->dropped(static_cast<int>(m)) &&
+            gathered[m].name == hello.machineName && hello.seats.size() >= gathered[m].seats.size())
+            machine = static_cast<int>(m);
+    pendingPeers.erase(peer);
+    if (machine < 0) {
+        encodeText(MessageType::REFUSE, "The match has already started.", bytes);
+        link->send(peer, bytes);
+        link->disconnect(peer);
+        say("Refused " + hello.machineName + ": the match has already started.");
+        return;
+    }
+    EditNote back;
+    back.machine = 0;
+    back.tick = nextScheduled;
+    back.readmit = machine;
+    std::string error;
+    if (!lockstep->addEdit(back, nextScheduled, error)) {
+        encodeText(MessageType::REFUSE, "The match cannot take a machine back now.", bytes);
+        link->send(peer, bytes);
+        link->disconnect(peer);
+        return;
+    }
+    ++editsBeforeNext;
+    lockstep->readmit(machine, back.tick);
+    gathered[static_cast<size_t>(machine)].peer = peer;
+    Welcome welcome;
+    welcome.build = buildId;
+    encodeWelcome(welcome, bytes);
+    link->send(peer, bytes);
+    Start start = started;
+    start.self = machine;
+    bytes.clear();
+    encodeStart(start, bytes);
+    link->send(peer, bytes);
+    // Its return first: it says how far the rest reaches.
+    bytes.clear();
+    encodeEdit(back, bytes);
+    link->send(peer, bytes);
+    for (const EditNote& note : lockstep->allEdits()) {
+        if (note.readmit == machine && note.tick == back.tick)
+            continue;
+        bytes.clear();
+        encodeEdit(note, bytes);
+        link->send(peer, bytes);
+    }
+    // Everything played so far, reliably, in pieces a message takes.
+    for (int source = 0; source < lockstep->machines(); ++source) {
+        for (int from = 0; from < lockstep->next(source); from += MAX_TICKS_PER_MESSAGE) {
+            InputsMessage history;
+            history.streams.push_back(lockstep->ticksFrom(source, from, MAX_TICKS_PER_MESSAGE));
+            bytes.clear();
+            encodeInputs(history, bytes);
+            link->send(peer, bytes);
+        }
+        acked[static_cast<size_t>(machine)][static_cast<size_t>(source)] = lockstep->next(source);
+    }
+    bytes.clear();
+    encodeEdit(back, bytes);
+    sendToJoiners(bytes, machine);
+    say(hello.machineName + " is back: its tanks play again from tick " +
+        std::to_string(back.tick) + ".");
 }
 
 void OnlineSession::joinerReceives(const std::vector<uint8_t>& data, int playing) {
@@ -304,7 +372,9 @@ void OnlineSession::takeInputs(int peer, const std::vector<uint8_t>& data, int p
             break;
         if (stream.machine >= lockstep->machines())
             error = "inputs of no machine of the match";
-        else if (isHost ? stream.machine != sender : stream.machine == selfMachine)
+        else if (isHost ? stream.machine != sender
+                        : stream.machine == selfMachine &&
+                              stream.firstTick + static_cast<int>(stream.ticks.size()) > resumeTick)
             error = "inputs for seats that are not its own";
         ok = error.empty() && lockstep->add(stream, playing, error);
     }
@@ -329,12 +399,26 @@ bool OnlineSession::takeEdit(int machine, const std::vector<uint8_t>& data, int 
     EditNote note;
     if (!decodeEdit(data.data(), data.size(), note, error))
         return false;
-    if (isHost ? note.machine != machine : note.machine == selfMachine) {
+    bool fromHost = !isHost && note.machine == 0;
+    if (isHost ? note.machine != machine || note.readmit >= 0
+               : note.machine == selfMachine || (note.readmit >= 0 && !fromHost)) {
         error = "an edit in another machine's name";
         return false;
     }
+    if (note.readmit == selfMachine)
+        lockstep->catchUpTo(note.tick); // before its edits and controls, which reach that far
     if (!lockstep->addEdit(note, playing, error))
         return false;
+    if (note.readmit >= 0 && note.readmit < lockstep->machines()) {
+        lockstep->readmit(note.readmit, note.tick);
+        if (note.readmit == selfMachine) { // this machine's own return: it plays on from there
+            resumeTick = note.tick;
+            nextScheduled = std::max(nextScheduled, note.tick);
+            acked[0][static_cast<size_t>(selfMachine)] = note.tick;
+        } else {
+            say(gathered[static_cast<size_t>(note.readmit)].name + " is back.");
+        }
+    }
     if (isHost)
         sendToJoiners(std::string(data.begin(), data.end()), machine);
     return true;
@@ -498,8 +582,14 @@ void OnlineSession::adaptDelay() {
 }
 
 void OnlineSession::schedule(int playing, const std::vector<ControlState>& local) {
-    if (currentPhase != Phase::PLAYING)
-        return;
+    if (currentPhase != Phase::PLAYING || lockstep->next(selfMachine) < nextScheduled)
+        return; // a machine come back waits for its own ticks so far
+    int target = playing + delay;
+    if (resumeTick > 0) // catching up: keep pace with the others, not with its own replay
+        for (int machine = 0; machine < lockstep->machines(); ++machine)
+            if (machine != selfMachine && !lockstep->dropped(machine))
+                target = std::max(
+                    target, std::min(lockstep->next(machine), playing + Lockstep::MAX_LEAD / 2));
     Inputs inputs;
     inputs.machine = selfMachine;
     inputs.firstTick = nextScheduled;
@@ -507,7 +597,7 @@ void OnlineSession::schedule(int playing, const std::vector<ControlState>& local
     seats.resize(static_cast<size_t>(lockstep->seatsOf(selfMachine)));
     // A delay that grew leaves ticks to fill; one that shrank schedules nothing until the
     // ticks already given have been played.
-    while (nextScheduled <= playing + delay &&
+    while (nextScheduled <= target &&
            static_cast<int>(inputs.ticks.size()) < MAX_TICKS_PER_INPUTS) {
         inputs.ticks.push_back(seats);
         inputs.edits.push_back(inputs.edits.empty() ? editsBeforeNext : 0);
@@ -554,7 +644,9 @@ void OnlineSession::sendInputs(int playing) {
         encodeInputs(message, bytes);
         link->send(peer, bytes, false);
     }
-    lockstep->forget(keep);
+    // The host keeps every tick: a machine that comes back is sent them all.
+    if (!isHost)
+        lockstep->forget(keep);
     link->flush();
 }
 
@@ -566,15 +658,15 @@ ControlState OnlineSession::controls(int tick, int seat) const {
     return lockstep->controls(tick, seat);
 }
 
-bool OnlineSession::behind(int playing) const {
+int OnlineSession::lag(int playing) const {
     if (currentPhase != Phase::PLAYING || !lockstep->ready(playing + 1))
-        return false;
+        return 0;
     // The others have given controls further ahead than they would if they waited for us.
+    int most = 0;
     for (int machine = 0; machine < lockstep->machines(); ++machine)
-        if (machine != selfMachine && !lockstep->dropped(machine) &&
-            lockstep->next(machine) > playing + delay + 1)
-            return true;
-    return false;
+        if (machine != selfMachine && !lockstep->dropped(machine))
+            most = std::max(most, lockstep->next(machine) - (playing + delay + 1));
+    return most;
 }
 
 std::string OnlineSession::waitingText() const {

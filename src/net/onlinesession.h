@@ -29,8 +29,11 @@ namespace net {
 // every machine ("Out of sync at tick N").
 //
 // A machine whose inputs are missing for WAIT_SHOWN is named in waitingText(); after DROP_AFTER
-// the host drops it (its seats stand, on every machine alike) and the match goes on. A host
-// that leaves ends the match on the others. Any packet out of place, out of its limits, or
+// the host drops it (its seats stand, on every machine alike) and the match goes on. It may
+// come back (the same name, as many players): it is sent the match so far, plays it through to
+// catch up, and its seats play again from the tick the host names. A host that leaves ends the
+// match on the others. The host keeps every machine's controls of the match for that (some
+// 30 bytes a seat a second). Any packet out of place, out of its limits, or
 // naming a seat that is not its sender's drops that peer with a message.
 class OnlineSession {
 public:
@@ -97,9 +100,9 @@ public:
     ControlState controls(int tick, int seat) const;
     // The state hash after `tick` (a multiple of HASH_INTERVAL).
     void hashAfter(int tick, uint64_t hash);
-    // Ticks `playing` may run ahead now: the other machines' inputs reach further than the
-    // delay, so this machine is behind them.
-    bool behind(int playing) const;
+    // How many ticks this machine is behind the others when about to play `playing`: how far
+    // their controls reach past the delay. A machine that stalled, or came back, catches up.
+    int lag(int playing) const;
 
     // "Waiting for NAME..." while a machine's inputs have been missing for WAIT_SHOWN.
     std::string waitingText() const;
@@ -118,6 +121,7 @@ private:
     void hostReceives(int peer, const std::vector<uint8_t>& data, int playing);
     void joinerReceives(const std::vector<uint8_t>& data, int playing);
     void takeHello(int peer, const std::vector<uint8_t>& data);
+    void comeBack(int peer, const Hello& hello);
     void takeInputs(int peer, const std::vector<uint8_t>& data, int playing);
     // False, with `error`, for an edit out of place; relays it from the host.
     bool takeEdit(int machine, const std::vector<uint8_t>& data, int playing, std::string& error);
@@ -152,6 +156,7 @@ private:
     std::vector<std::vector<int>> acked;
     int nextScheduled = 0;
     int editsBeforeNext = 0; // this machine's edits waiting for its next scheduled tick
+    int resumeTick = 0;      // a machine come back: the tick its controls count again from
     int delay = DEFAULT_DELAY;
     // State hashes not yet compared: this machine's, and by machine the others'.
     std::map<int, uint64_t> ownHashes;

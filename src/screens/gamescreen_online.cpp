@@ -12,8 +12,11 @@
 namespace {
 
 constexpr float ONLINE_DT = 1.0f / 60; // every machine plays the same fixed ticks
-// Ticks a frame may play while this machine catches up with the others.
+// Ticks a frame may play while this machine catches up with the others: a few after a stall,
+// many when it came back to a match that went on (then it is not heard, or it would roar).
 constexpr int MAX_TICKS_A_FRAME = 4;
+constexpr int FAR_BEHIND = 60; // ticks
+constexpr int MAX_TICKS_A_FRAME_FAR = 240;
 constexpr float OVERVIEW_FOV = 65.0f; // degrees, as a match's overview
 
 } // namespace
@@ -81,7 +84,8 @@ void GameScreen::tickOnline() {
         platform().postRedisplay();
         return;
     }
-    for (int i = 0; i < MAX_TICKS_A_FRAME; ++i) {
+    int most = online->lag(onlineTick) > FAR_BEHIND ? MAX_TICKS_A_FRAME_FAR : MAX_TICKS_A_FRAME;
+    for (int i = 0; i < most; ++i) {
         std::vector<ControlState> local;
         for (const auto& input : onlineInputs)
             if (input && input->pad())
@@ -95,7 +99,7 @@ void GameScreen::tickOnline() {
                 switchScreen(returnScreen);
             break;
         }
-        if (!online->behind(onlineTick))
+        if (online->lag(onlineTick) <= 0)
             break;
         online->service(onlineTick);
     }
@@ -120,7 +124,8 @@ Match::Step GameScreen::playOnlineTick() {
     ++onlineTick;
     if (onlineTick % net::HASH_INTERVAL == 0)
         online->hashAfter(onlineTick, hashMatchState(*match));
-    sounds.afterTick(MatchScreen{match, players, viewMode == 1, overviewCamera, OVERVIEW_FOV});
+    if (online->lag(onlineTick) <= FAR_BEHIND)
+        sounds.afterTick(MatchScreen{match, players, viewMode == 1, overviewCamera, OVERVIEW_FOV});
     if (recorder) {
         recorder->afterTick(ONLINE_DT);
         recordingFailed = recordingFailed || (recordingAsked && recorder->failed());

@@ -107,7 +107,10 @@ protected:
         for (int i = 0; i < rounds; ++i) {
             for (Machine* machine : machines) {
                 machine->service();
-                machine->step();
+                // One tick a round, more while behind the others, as the game screen does.
+                for (int ticks = 0; ticks < 240 && machine->step(); ++ticks)
+                    if (machine->session->lag(machine->tick) <= 0)
+                        break;
             }
             if (done())
                 return true;
@@ -268,4 +271,49 @@ TEST_F(OnlineSessions, AHostThatLeavesEndsTheMatchOnTheOthers) {
     // Its last word, or its going if that overtakes it.
     EXPECT_EQ(second->session->stopMessage().rfind("The host has ", 0), 0u)
         << second->session->stopMessage();
+}
+
+// A machine dropped for silence comes back under its name: it is sent the match so far, plays it
+// through to catch up, and its seat plays again from the tick the host names, the same on every
+// machine.
+TEST_F(OnlineSessions, ADroppedMachineComesBackToItsSeatsAndCatchesUp) {
+    auto first = host(1);
+    auto second = join(*first, 1, "Second");
+    auto third = join(*first, 1, "Third");
+    second->firstPad = 1;
+    third->firstPad = 2;
+    ASSERT_TRUE(lobbyOf(*first, 3));
+    start(*first);
+    ASSERT_TRUE(runUntil([&] { return first->tick >= 100; }, 100000));
+    machines.erase(std::find(machines.begin(), machines.end(), third.get()));
+    third->session.reset(); // the program is gone
+    runUntil([] { return false; }, 300);
+    clock.seconds += 4.0;
+    ASSERT_TRUE(runUntil(
+        [&] { return first->said("Third stopped answering") || first->said("Third left"); },
+        100000));
+    ASSERT_TRUE(runUntil([&] { return first->tick >= 400 && second->tick >= 400; }, 100000));
+
+    auto back = join(*first, 1, "Third");
+    back->firstPad = 2;
+    ASSERT_TRUE(runUntil([&] { return first->said("Third is back"); }, 100000))
+        << first->messages.back();
+    int until = first->tick + 300;
+    ASSERT_TRUE(runUntil(
+        [&] { return back->tick >= until && first->tick >= until && second->tick >= until; },
+        200000))
+        << back->tick << " " << first->tick << " " << first->messages.back() << " | "
+        << (back->messages.empty() ? "" : back->messages.back());
+    EXPECT_EQ(back->session->self(), 2);
+    EXPECT_TRUE(second->said("Third is back"));
+    for (int t = 0; t < until; ++t) {
+        ASSERT_EQ(first->hashes[t], second->hashes[t]) << "tick " << t + 1;
+        ASSERT_EQ(first->hashes[t], back->hashes[t]) << "tick " << t + 1;
+    }
+    // Its seat stood while it was away and plays its pad again now (the host keeps them all).
+    EXPECT_TRUE(first->session->controls(90, 2).connected);
+    EXPECT_FALSE(first->session->controls(300, 2).connected);
+    EXPECT_TRUE(first->session->controls(until - 1, 2).connected);
+    for (Machine* machine : machines)
+        EXPECT_EQ(machine->session->phase(), Phase::PLAYING) << machine->session->stopMessage();
 }
