@@ -174,28 +174,44 @@ TEST(OnlineRun, ASlowLossyNetworkStillPlaysOneMatch) {
     EXPECT_GT(relay.dropped(), 0);
 }
 
-// A joiner killed mid-match: the host waits, then goes on; the joiner's tanks stand where they
-// were. A host killed: the joiner ends its match with the message.
-TEST(OnlineRun, AKilledJoinerLeavesItsTanksStandingAndAKilledHostEndsTheMatch) {
+// A joiner killed mid-match: the host waits, then goes on, the joiner's tanks standing where
+// they were; started again, the joiner comes back to its seats, catches up and plays the same
+// match. A host killed: the joiner ends its match with the message.
+TEST(OnlineRun, AKilledJoinerLeavesItsTanksStandingAndComesBackAndAKilledHostEndsTheMatch) {
     MatchFolder folder;
     uint16_t port = freePort();
-    Machine host = startMachine(folder, "host", 1, "", hostRole(port, 2), 900);
+    Machine host = startMachine(folder, "host", 1, "", hostRole(port, 2), 1500);
     Machine joiner = startMachine(folder, "joiner", 1, "100 pad 0 lefty -1\n", joinRole(port), 900);
     ASSERT_TRUE(waitForFrames(joiner.trace(folder), 250, 60));
     joiner.program->signal(SIGKILL);
     joiner.program->waitForExit(10);
-    EXPECT_EQ(host.program->waitForExit(120), 0) << host.program->output();
-    EXPECT_NE(host.program->output().find("its tanks stand"), std::string::npos)
-        << host.program->output();
+    ASSERT_TRUE(waitForFrames(host.trace(folder), 700, 60));
     std::vector<JsonValue> frames = readTrace(host.trace(folder));
-    ASSERT_FALSE(frames.empty());
-    const JsonValue& last = frames.back();
-    EXPECT_GT(last["matchTick"].num(), 500) << "the match went on";
-    EXPECT_TRUE(last["players"][1]["alive"].boolean);
-    std::string standing = sharedState(last);
+    ASSERT_GE(frames.size(), 700u);
+    const JsonValue& late = frames[699];
+    EXPECT_GT(late["matchTick"].num(), 450) << "the match went on";
+    EXPECT_TRUE(late["players"][1]["alive"].boolean);
+    std::string standing = sharedState(late);
     // The joiner's tank stood still for the last second.
-    EXPECT_EQ(sharedState(frames[frames.size() - 60]).substr(standing.find("| m1")),
+    EXPECT_EQ(sharedState(frames[640]).substr(standing.find("| m1")),
               standing.substr(standing.find("| m1")));
+
+    Machine back = startMachine(folder, "back", 1, "", joinRole(port), 400);
+    EXPECT_EQ(back.program->waitForExit(120), 0) << back.program->output();
+    EXPECT_EQ(host.program->waitForExit(120), 0) << host.program->output();
+    const std::string& hosted = host.program->output();
+    EXPECT_NE(hosted.find("its tanks stand"), std::string::npos) << hosted;
+    EXPECT_NE(hosted.find("is back: its tanks play again from tick"), std::string::npos) << hosted;
+    std::map<int, std::string> hostStates = statesByTick(host.trace(folder));
+    std::map<int, std::string> backStates = statesByTick(back.trace(folder));
+    int compared = 0;
+    for (const auto& [tick, state] : backStates)
+        if (hostStates.count(tick)) {
+            ASSERT_EQ(hostStates.at(tick), state) << "tick " << tick;
+            ++compared;
+        }
+    EXPECT_GT(compared, 200);
+    EXPECT_GT(backStates.rbegin()->first, late["matchTick"].num()) << "it caught up";
 
     Machine host2 = startMachine(folder, "host2", 1, "", hostRole(port, 2), 2000);
     Machine joiner2 = startMachine(folder, "joiner2", 1, "", joinRole(port), 600);
