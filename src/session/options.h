@@ -59,8 +59,8 @@ struct Options {
     int hostPort = 0;        // 1..65535; 0 until given (the default port)
     std::string joinAddress; // empty for none
     int machines = 0;        // 2..6; 0 for the lobby's start
-    bool help = false;      // print the usage and stop
-    bool version = false;   // print the version and stop
+    bool help = false;       // print the usage and stop
+    bool version = false;    // print the version and stop
     // The match setup asked for (--bots, --difficulty, --rounds): for a match started with
     // --level, and what the level list starts with. Each is only a choice when given.
     MatchSettings setup;
