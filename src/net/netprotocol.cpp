@@ -1,5 +1,7 @@
 #include "net/netprotocol.h"
 
+#include <algorithm>
+
 #include "match/matchrules.h"
 #include "net/netreader.h"
 
@@ -190,6 +192,9 @@ bool decodeStart(const uint8_t* data, size_t size, Start& start, std::string& er
         seat.difficulty = static_cast<Difficulty>(seatDifficulty);
         start.seatMachines[i] = static_cast<uint8_t>(machine);
     }
+    // The computer tanks are the computer seats, whatever the settings' count said.
+    header.settings.computerTanks = static_cast<int>(
+        std::count(start.seatMachines.begin(), start.seatMachines.end(), NO_MACHINE));
     return finish(in, "a start", error);
 }
 
