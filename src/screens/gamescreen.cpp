@@ -129,7 +129,7 @@ void GameScreen::endGame() {
     onlineInputs.clear(); // after the seats that read them
     online.reset();       // a host that leaves ends the match on the others
     onlineTick = 0;
-    onlineStopTold = false;
+    onlineStoppedFrames = 0;
     delete overviewCamera;
     overviewCamera = nullptr;
     // The next match may be made where this one was: what was heard of this one goes with it.

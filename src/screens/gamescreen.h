@@ -173,7 +173,7 @@ private:
     bool recordingAsked = false; // the running record is recordPath's, whose failure counts
     bool replayEnded = false;    // a frame found no tick left to play
     bool differenceTold = false; // the replay's first difference has been printed
-    bool onlineStopTold = false; // the online match's stop has been printed and its record kept
+    int onlineStoppedFrames = 0; // since the online match stopped (its record kept at the first)
 };
 
 // Smoke particles of the game's tuning keys ("w" / "d"); nothing else reads it yet.

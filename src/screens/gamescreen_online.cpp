@@ -1,6 +1,7 @@
 #include <GL/gl.h>
 #include <cstdio>
 
+#include "math/text.h"
 #include "platform/platform.h"
 #include "platform/window.h"
 #include "replay/statehash.h"
@@ -18,6 +19,8 @@ constexpr int MAX_TICKS_A_FRAME = 4;
 constexpr int FAR_BEHIND = 60; // ticks
 constexpr int MAX_TICKS_A_FRAME_FAR = 240;
 constexpr float OVERVIEW_FOV = 65.0f; // degrees, as a match's overview
+// Frames a stopped online match stays on the screen, saying why, before the menu comes back.
+constexpr int STOP_SHOWN = 300;
 
 } // namespace
 
@@ -61,7 +64,7 @@ bool GameScreen::startOnline(std::unique_ptr<net::OnlineSession> session,
     viewMode = players.empty() ? 0 : 1;
     online = std::move(session);
     onlineTick = 0;
-    onlineStopTold = false;
+    onlineStoppedFrames = 0;
     startRecording();
     return true;
 }
@@ -71,16 +74,17 @@ bool GameScreen::startOnline(std::unique_ptr<net::OnlineSession> session,
 void GameScreen::tickOnline() {
     online->service(onlineTick);
     for (const std::string& line : online->takeMessages())
-        printf("%s\n", line.c_str());
+        printf("%s\n", printable(line).c_str()); // names come from other machines
     if (online->phase() == net::OnlineSession::Phase::STOPPED) {
-        if (!onlineStopTold) {
-            onlineStopTold = true;
+        if (onlineStoppedFrames++ == 0) {
             std::string kept = recorder ? recorder->path() : std::string();
             stopRecording();
             if (!kept.empty())
                 printf("The match so far is kept in %s\n", kept.c_str());
             fflush(stdout);
         }
+        if (onlineStoppedFrames == STOP_SHOWN && returnScreen)
+            switchScreen(returnScreen);
         platform().postRedisplay();
         return;
     }
@@ -143,9 +147,9 @@ Match::Step GameScreen::playOnlineTick() {
 
 // "Waiting for NAME...", or why the match stopped, across the top of the window.
 void GameScreen::drawOnlineStatus() const {
-    std::string text = online->stopMessage();
+    std::string text = printable(online->stopMessage());
     if (text.empty())
-        text = online->waitingText();
+        text = printable(online->waitingText());
     if (text.empty())
         return;
     float aspect = windowHeight > 0 ? static_cast<float>(windowWidth) / windowHeight : 1.0f;

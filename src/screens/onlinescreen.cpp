@@ -193,12 +193,12 @@ void OnlineScreen::display() {
     glViewport(0, 0, windowWidth, windowHeight);
     overlayProjection(aspect);
     drawOutlinedText("Play Online", 0.06f, 0.85f, 0.07f, Vec3f(1, 0.9f, 0.3f));
-    drawOutlinedText(statusText(), 0.06f, 0.68f, 0.035f);
+    drawOutlinedText(printable(statusText()), 0.06f, 0.68f, 0.035f);
     drawOutlinedText(hintText(), 0.06f, 0.61f, 0.03f, Vec3f(0.7f, 0.9f, 1));
     float y = 0.5f;
     if (session)
         for (const net::OnlineSession::Machine& machine : session->machines()) {
-            std::string line = machine.name;
+            std::string line = printable(machine.name);
             if (!machine.seats.empty())
                 line += ": " + std::to_string(machine.seats.size()) + " player" +
                         (machine.seats.size() == 1 ? "" : "s");
