@@ -21,6 +21,9 @@ bool setUpEnet() {
 constexpr enet_uint32 TIMEOUT_LIMIT = 8;
 constexpr enet_uint32 TIMEOUT_MINIMUM = 1000; // milliseconds
 constexpr enet_uint32 TIMEOUT_MAXIMUM = 3000;
+// A host being connected to has longer: it may be starting up, or far away.
+constexpr enet_uint32 CONNECT_TIMEOUT_MINIMUM = 5000; // milliseconds
+constexpr enet_uint32 CONNECT_TIMEOUT_MAXIMUM = 8000;
 constexpr size_t CHANNELS = 2; // 0 reliable and ordered, 1 unreliable and unsequenced
 
 // What a peer may have queued with us, not yet put together: bounds what a flood costs.
@@ -78,7 +81,7 @@ std::unique_ptr<NetLink> NetLink::connect(const std::string& name, uint16_t port
         error = "cannot connect to " + name;
         return nullptr;
     }
-    enet_peer_timeout(peer, TIMEOUT_LIMIT, TIMEOUT_MINIMUM, TIMEOUT_MAXIMUM);
+    enet_peer_timeout(peer, TIMEOUT_LIMIT, CONNECT_TIMEOUT_MINIMUM, CONNECT_TIMEOUT_MAXIMUM);
     return link;
 }
 

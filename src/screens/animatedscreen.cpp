@@ -4,12 +4,9 @@
 
 AnimatedScreen::AnimatedScreen() : chain([this] { onTimer(); }) {}
 
-// The chain starts here, not only at the first display: a window that is covered or hidden
-// gets no display, and its game must go on all the same.
 void AnimatedScreen::activate() {
     running = true;
     chain.restart();
-    chain.arm();
 }
 
 void AnimatedScreen::scheduleNextFrame() {
@@ -24,4 +21,9 @@ void AnimatedScreen::onTimer() {
         beginFrame();
     tick();
     scheduleNextFrame();
+    // A screen switched to since this timer was armed starts its frames from here, not only
+    // at its first display: a covered or hidden window gets none, and its game must go on.
+    if (currentScreen != this)
+        if (auto* next = dynamic_cast<AnimatedScreen*>(currentScreen))
+            next->scheduleNextFrame();
 }

@@ -45,6 +45,16 @@ struct Machine {
     std::string record(const RunFolder& folder) const { return folder.file(name + ".qrec"); }
 };
 
+// Where the next machine's window goes: beside the others and clear of the top left corner,
+// where the other test programs' windows open. On a display with no window manager a window
+// that another covers gets no pictures drawn, and the screen it starts on would wait for one.
+inline std::string nextWindowPlace() {
+    static int count = 0;
+    int slot = count++ % 10;
+    return "240x180+" + std::to_string(800 + 240 * (slot % 2)) + "+" +
+           std::to_string(200 * (slot / 2));
+}
+
 // `role`: {"--host", PORT, "--machines", N, "--level", ...} or {"--join", "127.0.0.1:PORT"}.
 inline Machine startMachine(const RunFolder& folder, const std::string& name, int pads,
                             const std::string& script, std::vector<std::string> role, int frames,
@@ -56,11 +66,17 @@ inline Machine startMachine(const RunFolder& folder, const std::string& name, in
                                           "--record",         name + ".qrec",
                                           "--size",           "240x180",
                                           "--no-multisample", "--mute",
-                                          "--exit-after",     std::to_string(frames)};
+                                          "--exit-after",     std::to_string(frames),
+                                          "-geometry",        nextWindowPlace()};
     arguments.insert(arguments.end(), role.begin(), role.end());
     Machine machine{name, nullptr};
     machine.program = std::make_unique<ChildProcess>(QUORL_BINARY, arguments, folder.path.string(),
                                                      false, "", environment);
+    // Joiners come once the host listens, as people would.
+    for (int i = 0; role.front() == "--host" && i < 3000 &&
+                    machine.program->output().find("Hosting on port") == std::string::npos;
+         ++i)
+        usleep(10000);
     return machine;
 }
 
