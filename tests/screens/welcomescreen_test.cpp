@@ -270,7 +270,7 @@ TEST_F(WelcomeMenu, SettingsRowsChangeWithLeftAndRightAndAreSavedWhenLeft) {
               "# Quorl's settings, rewritten when they are changed in the game.\n"
               "fullscreen = on\nwindow_width = 800\nwindow_height = 600\nmultisample = on\n"
               "effects_volume = 10\nmusic_volume = 7\nrumble = on\n"
-              "computer_tanks = 0\ndifficulty = normal\nrounds_to_win = 1\n");
+              "computer_tanks = 0\ndifficulty = normal\nrounds_to_win = 1\njoin_address =\n");
 
     // Unchanged: the file is not touched, even when it is no longer the settings' own text.
     std::ofstream(screen->settingsPath) << "window_width = 1024\n";
@@ -385,7 +385,8 @@ TEST_F(WelcomeMenu, MatchSetupRowsChangeWithLeftAndRightAndAreRemembered) {
               "fullscreen = off\nwindow_width = 800\nwindow_height = 600\nmultisample = auto\n"
               "effects_volume = 10\nmusic_volume = 7\nrumble = on\n"
               "computer_tanks = " +
-                  std::to_string(most) + "\ndifficulty = hard\nrounds_to_win = 5\n");
+                  std::to_string(most) +
+                  "\ndifficulty = hard\nrounds_to_win = 5\njoin_address =\n");
 
     // The next run: the file's choice, and what the command line gives over it, unsaved.
     Settings read;
