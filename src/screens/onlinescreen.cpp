@@ -9,8 +9,8 @@
 #include "input/joystickmanager.h"
 #include "math/text.h"
 #include "platform/platform.h"
-#include "platform/window.h"
 #include "platform/traceline.h"
+#include "platform/window.h"
 #include "screens/gamescreen.h"
 #include "screens/overlaytext.h"
 #include "screens/shell.h"
@@ -60,8 +60,7 @@ std::vector<RecordedSeat> OnlineScreen::takeLocalPlayers() {
 
 bool OnlineScreen::host(uint16_t port, LevelSource hostLevel, MatchSettings hostSettings,
                         int wanted, std::string& error) {
-    session = net::OnlineSession::host(port, machineName(), takeLocalPlayers(), gameVersion,
-                                       error);
+    session = net::OnlineSession::host(port, machineName(), takeLocalPlayers(), gameVersion, error);
     if (!session)
         return false;
     level = std::move(hostLevel);
@@ -133,8 +132,7 @@ void OnlineScreen::tick() {
 }
 
 void OnlineScreen::startMatch() {
-    if (!session || !session->hosting() ||
-        session->phase() != net::OnlineSession::Phase::LOBBY)
+    if (!session || !session->hosting() || session->phase() != net::OnlineSession::Phase::LOBBY)
         return;
     std::string error;
     uint32_t seed = matchSeed ? *matchSeed : clockSeed();
@@ -188,11 +186,15 @@ void OnlineScreen::display() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     float aspect = windowHeight > 0 ? static_cast<float>(windowWidth) / windowHeight : 1.0f;
     glViewport(0, 0, windowWidth, windowHeight);
-    overlayProjection(aspect);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    overlayProjection(aspect); // leaves the model-view matrix on the overlay's plane
+    // A line from x at `height`, or lower where it would run out of the window.
+    auto fitting = [aspect](const std::string& text, float x, float height) {
+        float width = overlayTextWidth(text, height);
+        float room = aspect - x - 0.04f;
+        return width > room && width > 0 ? height * room / width : height;
+    };
     drawOutlinedText("Play Online", 0.06f, 0.85f, 0.07f, Vec3f(1, 0.9f, 0.3f));
-    drawOutlinedText(statusText(), 0.06f, 0.65f, 0.035f);
+    drawOutlinedText(statusText(), 0.06f, 0.65f, fitting(statusText(), 0.06f, 0.035f));
     float y = 0.55f;
     if (session)
         for (const net::OnlineSession::Machine& machine : session->machines()) {
@@ -200,7 +202,7 @@ void OnlineScreen::display() {
             if (!machine.seats.empty())
                 line += ": " + std::to_string(machine.seats.size()) + " player" +
                         (machine.seats.size() == 1 ? "" : "s");
-            drawOutlinedText(line, 0.1f, y, 0.03f);
+            drawOutlinedText(line, 0.1f, y, fitting(line, 0.1f, 0.03f));
             y -= 0.06f;
         }
     drawOutlinedText("Escape: back", 0.06f, 0.06f, 0.025f, Vec3f(0.7f, 0.7f, 0.7f));

@@ -251,7 +251,8 @@ TEST(MenusRun, OneMachineHostsFromTheMenuAndAnotherJoinsByTheAddressTyped) {
     std::ofstream("join.txt") << script;
     ChildProcess joiner(QUORL_BINARY,
                         {"--pads", "1", "--script", "join.txt", "--fixed-step", "--trace",
-                         "join.jsonl", "--exit-after", std::to_string(t + 240)},
+                         "join.jsonl", "--screenshot", std::to_string(nobody + 30) + ":joining.png",
+                         "--exit-after", std::to_string(t + 240)},
                         run.path.string());
     ASSERT_EQ(joiner.waitForExit(300.0), 0) << joiner.output();
     host.signal(SIGTERM);
@@ -267,6 +268,15 @@ TEST(MenusRun, OneMachineHostsFromTheMenuAndAnotherJoinsByTheAddressTyped) {
     EXPECT_GT(gaveUp, nobody);
     EXPECT_LT(gaveUp, back);
     RecordProperty("framesUntilTheLinkGaveUp", gaveUp - nobody);
+    // The online screen shows what it says: its title's yellow and the status's white.
+    int width = 0, height = 0, yellow = 0, white = 0;
+    std::vector<unsigned char> rgb = readPngRgb("joining.png", width, height);
+    for (size_t i = 0; i + 2 < rgb.size(); i += 3) {
+        yellow += rgb[i] > 200 && rgb[i + 1] > 180 && rgb[i + 2] < 120;
+        white += rgb[i] > 200 && rgb[i + 1] > 200 && rgb[i + 2] > 200;
+    }
+    EXPECT_GT(yellow, 500);
+    EXPECT_GT(white, 300);
     // Each step after it, in order: the menu, the address offered, mended, typed, joined.
     int at = back - 1; // Escape acts as it goes down
     for (const std::string& step : std::vector<std::string>{
