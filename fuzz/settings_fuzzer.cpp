@@ -28,6 +28,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (size_t i = 0; i < keys.size(); ++i)
         check(settings.at(i) >= keys[i].low && settings.at(i) <= keys[i].high,
               "a setting out of its range");
+    for (const TextSettingKey& key : Settings::textKeys())
+        check(Settings::keepsText(key, settings.textValue(key.key)),
+              "a text setting the file could not give back");
     Settings again;
     check(again.read(settings.text(), line, reason), "written settings do not read back");
     check(again == settings, "written settings read back different");

@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <locale>
 #include <memory>
@@ -168,6 +169,24 @@ bool startOnline(const Options& options, const MatchSettings& setup, std::string
     return online->join(address, port, error);
 }
 
+// Where the welcome screen's Host listens: the default port, or for tests, which must not take
+// a port another run may be using, QUORL_ONLINE_PORT (0 for any free one). False, with `error`,
+// for a value that is no port.
+bool menuHostPort(uint16_t& port, std::string& error) {
+    port = net::DEFAULT_PORT;
+    const char* given = std::getenv("QUORL_ONLINE_PORT");
+    if (!given)
+        return true;
+    std::string text = given;
+    if (text.empty() || text.size() > 5 ||
+        text.find_first_not_of("0123456789") != std::string::npos || std::stol(text) > 65535) {
+        error = "QUORL_ONLINE_PORT=" + text + ": a port is a number from 0 to 65535";
+        return false;
+    }
+    port = static_cast<uint16_t>(std::stol(text));
+    return true;
+}
+
 // Everything the screens hold, released before the program ends: a clean run leaves nothing
 // behind for a leak checker to find.
 void releaseScreens() {
@@ -220,6 +239,9 @@ int main(int argc, char** argv) {
     usePlayerFolders(settings, settingsPath);
     if (!checkLevel(options, error))
         return refuse(error);
+    uint16_t hostPort = 0;
+    if (!menuHostPort(hostPort, error))
+        return refuse(error);
     if (options.seeded)
         randomSource.seed(options.seed);
     frameClock.fixedStep = options.fixedStep;
@@ -254,6 +276,7 @@ int main(int argc, char** argv) {
     WelcomeScreen* welcome = WelcomeScreen::instance();
     welcome->settings = settings;
     welcome->settingsPath = settingsPath;
+    welcome->hostPort = hostPort;
     welcome->takeSetup(options.setup, options.botsGiven, options.difficultyGiven,
                        options.roundsGiven);
     game->returnScreen = welcome;

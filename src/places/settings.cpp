@@ -34,9 +34,53 @@ size_t Settings::indexOf(const char* key) {
     return 0;
 }
 
-Settings::Settings() {
+const std::vector<TextSettingKey>& Settings::textKeys() {
+    // key, most bytes
+    static const std::vector<TextSettingKey> table = {
+        // The address the welcome screen's Join last joined, offered again there.
+        {"join_address", 64},
+    };
+    return table;
+}
+
+namespace {
+
+size_t textIndexOf(const char* key) {
+    const std::vector<TextSettingKey>& table = Settings::textKeys();
+    for (size_t i = 0; i < table.size(); ++i)
+        if (std::strcmp(table[i].key, key) == 0)
+            return i;
+    assert(!"a text setting of that key");
+    return 0;
+}
+
+} // namespace
+
+bool Settings::keepsText(const TextSettingKey& key, const std::string& value) {
+    // After "key = " a ';' would begin a comment.
+    if (value.size() > key.maxLength || (!value.empty() && value[0] == ';'))
+        return false;
+    for (char c : value)
+        if (c <= ' ' || c > '~')
+            return false;
+    return true;
+}
+
+Settings::Settings() : texts(textKeys().size()) {
     for (const SettingKey& key : keys())
         values.push_back(key.fallback);
+}
+
+const std::string& Settings::textValue(const char* key) const {
+    return texts.at(textIndexOf(key));
+}
+
+bool Settings::setTextValue(const char* key, const std::string& value) {
+    size_t index = textIndexOf(key);
+    if (!keepsText(textKeys()[index], value))
+        return false;
+    texts[index] = value;
+    return true;
 }
 
 void Settings::set(size_t index, int value) {
@@ -111,6 +155,16 @@ struct Reading {
     int reasonLine = 0; // and on which line
 };
 
+// Notes the first value refused, and refuses it.
+int refuse(Reading* reading, const char* name, const char* text) {
+    if (reading->reason.empty()) {
+        reading->reason =
+            printable(name) + " = \"" + printable(text) + "\" is not a value it takes";
+        reading->reasonLine = reading->lines;
+    }
+    return 0;
+}
+
 int onValue(void* user, const char* section, const char* name, const char* text) {
     auto* reading = static_cast<Reading*>(user);
     if (section[0] != '\0')
@@ -120,17 +174,14 @@ int onValue(void* user, const char* section, const char* name, const char* text)
         if (std::strcmp(keys[i].key, name) != 0)
             continue;
         int value = 0;
-        if (parseValue(keys[i], text, value)) {
-            reading->settings->set(i, value);
-            return 1;
-        }
-        if (reading->reason.empty()) {
-            reading->reason =
-                printable(name) + " = \"" + printable(text) + "\" is not a value it takes";
-            reading->reasonLine = reading->lines;
-        }
-        return 0;
+        if (!parseValue(keys[i], text, value))
+            return refuse(reading, name, text);
+        reading->settings->set(i, value);
+        return 1;
     }
+    for (const TextSettingKey& key : Settings::textKeys())
+        if (std::strcmp(key.key, name) == 0)
+            return reading->settings->setTextValue(key.key, text) ? 1 : refuse(reading, name, text);
     return 1; // a key a later version may have written
 }
 
@@ -172,5 +223,8 @@ std::string Settings::text() const {
     std::string out = "# Quorl's settings, rewritten when they are changed in the game.\n";
     for (size_t i = 0; i < keys().size(); ++i)
         out += std::string(keys()[i].key) + " = " + valueText(i) + "\n";
+    // An empty value leaves no blank at the end of its line.
+    for (size_t i = 0; i < textKeys().size(); ++i)
+        out += std::string(textKeys()[i].key) + (texts[i].empty() ? " =" : " = ") + texts[i] + "\n";
     return out;
 }

@@ -18,8 +18,16 @@ struct SettingKey {
     int step;                       // what left and right change a number by on the screen
 };
 
-// The settings of a player, every key with a value in its range. Owns its values; the table
-// of keys is shared and fixed.
+// One setting whose value is a line of text (an address typed in a menu). Its default is empty.
+// Only what the file gives back unchanged is kept: printable ASCII without blanks, not starting
+// with ';' (the reader trims blanks and takes " ;" for a comment), at most `maxLength` bytes.
+struct TextSettingKey {
+    const char* key;  // in the settings file, after the numbers
+    size_t maxLength; // bytes
+};
+
+// The settings of a player, every key with a value in its range. Owns its values; the tables
+// of keys are shared and fixed.
 class Settings {
 public:
     // Value names of the choices, as the table gives them.
@@ -30,6 +38,10 @@ public:
     static const std::vector<SettingKey>& keys();
     // The index of `key` in keys(); asserts that there is one.
     static size_t indexOf(const char* key);
+    // The settings that are lines of text, written after keys()'s.
+    static const std::vector<TextSettingKey>& textKeys();
+    // Whether `value` can be the value of the text setting `key`.
+    static bool keepsText(const TextSettingKey& key, const std::string& value);
 
     Settings(); // every setting at its default
 
@@ -42,6 +54,10 @@ public:
     void change(size_t index, int direction);
     // The value as the file and the screen write it: its name, or the number.
     std::string valueText(size_t index) const;
+    // The text setting `key` (of textKeys(); asserts that there is one).
+    const std::string& textValue(const char* key) const;
+    // False, leaving it as it was, for a value the setting does not keep (keepsText).
+    bool setTextValue(const char* key, const std::string& value);
 
     // Reads `key = value` lines (INI, no section), from `text`. A key it does not know is
     // skipped (a later version may have written it); a value out of range or of the wrong kind
@@ -51,11 +67,14 @@ public:
     // The whole file: a comment, then one `key = value` line per setting.
     std::string text() const;
 
-    bool operator==(const Settings& other) const { return values == other.values; }
-    bool operator!=(const Settings& other) const { return values != other.values; }
+    bool operator==(const Settings& other) const {
+        return values == other.values && texts == other.texts;
+    }
+    bool operator!=(const Settings& other) const { return !(*this == other); }
 
 private:
-    std::vector<int> values; // one per key, in table order
+    std::vector<int> values;        // one per key, in table order
+    std::vector<std::string> texts; // one per text key, in table order
 };
 
 // Reads the settings at `path` into `settings` (which keeps its defaults for what the file

@@ -191,10 +191,18 @@ void OnlineScreen::display() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     float aspect = windowHeight > 0 ? static_cast<float>(windowWidth) / windowHeight : 1.0f;
     glViewport(0, 0, windowWidth, windowHeight);
-    overlayProjection(aspect);
+    overlayProjection(aspect); // leaves the model-view matrix on the overlay's plane
+    // A line from x at `height`, or lower where it would run out of the window.
+    auto fitting = [aspect](const std::string& text, float x, float height) {
+        float width = overlayTextWidth(text, height);
+        float room = aspect - x - 0.04f;
+        return width > room && width > 0 ? height * room / width : height;
+    };
+    std::string status = printable(statusText());
     drawOutlinedText("Play Online", 0.06f, 0.85f, 0.07f, Vec3f(1, 0.9f, 0.3f));
-    drawOutlinedText(printable(statusText()), 0.06f, 0.68f, 0.035f);
-    drawOutlinedText(hintText(), 0.06f, 0.61f, 0.03f, Vec3f(0.7f, 0.9f, 1));
+    drawOutlinedText(status, 0.06f, 0.68f, fitting(status, 0.06f, 0.035f));
+    drawOutlinedText(hintText(), 0.06f, 0.61f, fitting(hintText(), 0.06f, 0.03f),
+                     Vec3f(0.7f, 0.9f, 1));
     float y = 0.5f;
     if (session)
         for (const net::OnlineSession::Machine& machine : session->machines()) {
@@ -202,7 +210,7 @@ void OnlineScreen::display() {
             if (!machine.seats.empty())
                 line += ": " + std::to_string(machine.seats.size()) + " player" +
                         (machine.seats.size() == 1 ? "" : "s");
-            drawOutlinedText(line, 0.1f, y, 0.03f);
+            drawOutlinedText(line, 0.1f, y, fitting(line, 0.1f, 0.03f));
             y -= 0.06f;
         }
     drawOutlinedText("Escape: back", 0.06f, 0.06f, 0.025f, Vec3f(0.7f, 0.7f, 0.7f));

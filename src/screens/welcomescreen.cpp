@@ -5,7 +5,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <locale>
 #include <memory>
+#include <sstream>
 
 #include "assets/glm.h"
 #include "audio/audiodevice.h"
@@ -14,6 +16,7 @@
 #include "match/matchsetup.h"
 #include "math/colours.h"
 #include "math/text.h"
+#include "net/netlink.h"
 #include "platform/frameclock.h"
 #include "platform/platform.h"
 #include "platform/stroketext.h"
@@ -23,13 +26,17 @@
 #include "screens/gamescreen.h"
 #include "screens/gamesound.h"
 #include "screens/leveleditor.h"
+#include "screens/onlinescreen.h"
 #include "screens/shell.h"
 #include "world/levelfile.h"
 #include "world/rubikscube.h"
+#include "world/world.h"
 
 namespace {
 
 constexpr float MARKER_TURN_TIME = static_cast<float>(36 * (1.0 / 60)); // seconds a quarter turn
+constexpr unsigned char BACKSPACE = 8;
+constexpr const char* JOIN_ADDRESS_KEY = "join_address"; // of the settings
 
 float widestItem(const char* const items[WelcomeScreen::MENU_ITEMS]) {
     float widest = 0;
@@ -84,6 +91,10 @@ void WelcomeScreen::addTraceFields(TraceLine& line) const {
     line.add("levels", static_cast<int>(levels.size()));
     if (mode == MAIN_MENU && !lastRecord.empty())
         line.add("lastMatch", std::filesystem::path(lastRecord).filename().string());
+    if (mode == LEVEL_LIST && listHosts)
+        line.add("hosting", true);
+    if (mode == JOIN_ADDRESS)
+        line.add("address", address);
     if (mode == LEVEL_LIST) {
         line.add("setupRow", setupRow);
         line.add("bots", setup.computerTanks);
@@ -134,7 +145,55 @@ void WelcomeScreen::handleInput(MenuInput& input, bool fromKeyboard) {
         handleSettingsInput(input);
         return;
     }
+    if (mode == ONLINE || mode == JOIN_ADDRESS) {
+        handleOnlineInput(input);
+        return;
+    }
     handleListInput(input, fromKeyboard);
+}
+
+// "Host" and "Join" go round like the main menu; on the Join line button 0 (Enter) joins what is
+// typed, so that a pad alone joins the address remembered. Button 1 goes back a step.
+void WelcomeScreen::handleOnlineInput(MenuInput& input) {
+    if (input.released(1)) {
+        playInterfaceSound(SoundId::MENU_BACK);
+        message.clear();
+        if (mode == JOIN_ADDRESS) {
+            mode = ONLINE;
+            selected = ONLINE_JOIN;
+        } else {
+            mode = MAIN_MENU;
+            selected = rowOf(PLAY_ONLINE);
+        }
+        return;
+    }
+    if (mode == JOIN_ADDRESS) {
+        if (input.released(0)) {
+            playInterfaceSound(SoundId::MENU_CHOOSE);
+            joinTyped();
+        }
+        return;
+    }
+    if (input.verticalChanged()) {
+        selected = ((selected + input.y) % ONLINE_ROWS + ONLINE_ROWS) % ONLINE_ROWS;
+        if (input.y != 0)
+            playInterfaceSound(SoundId::MENU_MOVE);
+    }
+    if (!input.released(0) || selected < 0 || selected >= ONLINE_ROWS)
+        return;
+    playInterfaceSound(SoundId::MENU_CHOOSE);
+    message.clear();
+    if (selected == ONLINE_HOST) {
+        mode = LEVEL_LIST;
+        listHosts = true;
+        selected = scroll = 0;
+        setupRow = -1;
+        levels = listLevels(levelFolders);
+    } else {
+        mode = JOIN_ADDRESS;
+        selected = 0; // the marker points at the line
+        address = settings.textValue(JOIN_ADDRESS_KEY);
+    }
 }
 
 // Up from the first level goes onto the setup rows, down from the last of them back to the
@@ -156,10 +215,7 @@ void WelcomeScreen::handleListInput(MenuInput& input, bool fromKeyboard) {
             playInterfaceSound(SoundId::MENU_MOVE);
     }
     if (input.released(1)) {
-        saveSetup();
-        mode = MAIN_MENU;
-        selected = 0;
-        setupRow = -1;
+        leaveLevelList();
         playInterfaceSound(SoundId::MENU_BACK);
     } else if (setupRow >= 0) {
         int direction = input.x != input.prevX ? input.x : 0;
@@ -171,8 +227,20 @@ void WelcomeScreen::handleListInput(MenuInput& input, bool fromKeyboard) {
         }
     } else if (input.released(0)) {
         playInterfaceSound(SoundId::MENU_CHOOSE);
-        startLevel(scroll + selected, fromKeyboard);
+        if (listHosts)
+            hostLevel(scroll + selected);
+        else
+            startLevel(scroll + selected, fromKeyboard);
     }
+}
+
+// Back to where the list was reached from: "Play" on the main menu, or "Host".
+void WelcomeScreen::leaveLevelList() {
+    saveSetup();
+    mode = listHosts ? ONLINE : MAIN_MENU;
+    selected = listHosts ? ONLINE_HOST : 0;
+    setupRow = -1;
+    listHosts = false;
 }
 
 int WelcomeScreen::mostComputers() const {
@@ -271,6 +339,7 @@ void WelcomeScreen::chooseMenuItem(int item) {
     switch (item) {
     case 0:
         mode = LEVEL_LIST;
+        listHosts = false;
         scroll = 0;
         setupRow = -1;
         levels = listLevels(levelFolders);
@@ -289,6 +358,10 @@ void WelcomeScreen::chooseMenuItem(int item) {
     case WATCH_LAST_MATCH:
         watchLastMatch();
         break;
+    case PLAY_ONLINE:
+        mode = ONLINE;
+        selected = ONLINE_HOST;
+        break;
     default:
         break;
     }
@@ -298,8 +371,13 @@ std::vector<int> WelcomeScreen::menuRows() const {
     // Just above "Quit", so that the rows a hand knows (Play, Level Editor, Settings) stay
     // where they are whether a record exists or not.
     if (lastRecord.empty())
-        return {0, 1, 2, 3};
-    return {0, 1, 2, WATCH_LAST_MATCH, 3};
+        return {0, 1, 2, PLAY_ONLINE, 3};
+    return {0, 1, 2, WATCH_LAST_MATCH, PLAY_ONLINE, 3};
+}
+
+int WelcomeScreen::rowOf(int item) const {
+    std::vector<int> rows = menuRows();
+    return static_cast<int>(std::find(rows.begin(), rows.end(), item) - rows.begin());
 }
 
 bool WelcomeScreen::watchLastMatch() {
@@ -344,7 +422,88 @@ bool WelcomeScreen::startLevel(int index, bool fromKeyboard) {
     return true;
 }
 
+bool WelcomeScreen::hostLevel(int index) {
+    if (index < 0 || index >= static_cast<int>(levels.size()))
+        return false; // an empty list has nothing to host
+    const LevelEntry& entry = levels[static_cast<size_t>(index)];
+    LevelSource level{entry.name, ""};
+    // Every machine builds the match from this text: one it cannot load is refused here, not
+    // found out by each of them when the match starts.
+    bool loads = readLevelText(entry.path, level.text);
+    if (loads) {
+        std::istringstream in(level.text);
+        in.imbue(std::locale::classic());
+        loads = std::unique_ptr<World>(readLevel(in, entry.path)) != nullptr;
+    }
+    if (!loads) {
+        message = "Cannot load \"" + entry.name + "\"";
+        return false;
+    }
+    saveSetup();
+    OnlineScreen* online = OnlineScreen::instance();
+    std::string error;
+    if (!online->host(hostPort, level, setup, 0, error)) {
+        message = "Cannot host: " + error;
+        printf("%s\n", printable(message).c_str());
+        fflush(stdout);
+        return false;
+    }
+    printf("Hosting level: %s\n", printable(entry.name).c_str());
+    fflush(stdout);
+    backFromOnline = true;
+    online->returnScreen = this;
+    switchScreen(online);
+    return true;
+}
+
+void WelcomeScreen::typeAddress(unsigned char key) {
+    if (key == BACKSPACE) {
+        if (!address.empty())
+            address.pop_back();
+    } else if (key >= ' ' && key <= '~' && address.size() < MAX_ADDRESS) {
+        address += static_cast<char>(key);
+    }
+}
+
+bool WelcomeScreen::joinTyped() {
+    message.clear();
+    std::string host;
+    uint16_t port = 0;
+    if (address.empty()) {
+        message = "Type the host's address first";
+        return false;
+    }
+    if (!net::splitAddress(address, host, port)) {
+        message = "Not an address: HOST or HOST:PORT, the port 1 to 65535";
+        return false;
+    }
+    OnlineScreen* online = OnlineScreen::instance();
+    std::string error;
+    if (!online->join(host, port, error)) {
+        message = "Cannot join: " + error;
+        printf("%s\n", printable(message).c_str());
+        fflush(stdout);
+        return false;
+    }
+    // Remembered once it has been joined: a slip of the fingers is not offered next time.
+    if (settings.textValue(JOIN_ADDRESS_KEY) != address &&
+        settings.setTextValue(JOIN_ADDRESS_KEY, address)) {
+        std::string failure;
+        if (!saveSettings(settingsPath, settings, failure)) {
+            message = "Settings not saved: " + failure;
+            printf("%s\n", printable(message).c_str());
+            fflush(stdout);
+        }
+    }
+    backFromOnline = true;
+    online->returnScreen = this;
+    switchScreen(online);
+    return true;
+}
+
 void WelcomeScreen::keyboard(unsigned char key, int, int) {
+    if (mode == JOIN_ADDRESS)
+        typeAddress(key);
     keyboardKeys.press(key);
 }
 
@@ -374,6 +533,9 @@ void WelcomeScreen::activate() {
     std::vector<std::string> records = recordsIn(GameScreen::instance()->replayFolder);
     lastRecord = records.empty() ? "" : records.back();
     selected = std::min(selected, static_cast<int>(menuRows().size()) - 1);
+    if (backFromOnline) // from the online screen, or a match it started
+        selected = rowOf(PLAY_ONLINE);
+    backFromOnline = false;
     // Keys, sticks and buttons held while another screen was current must not act here.
     keyboardKeys.releaseAll();
     JoystickManager::instance()->pollEvents();

@@ -3,6 +3,7 @@
 // Screens floor: the shell that routes the window's events, and the screens. May use view,
 // match, input, platform and the layers below; no SDL.
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "input/menuinput.h"
 #include "match/match.h"
 #include "math/vectors.h"
+#include "net/netprotocol.h"
 #include "places/settings.h"
 #include "screens/animatedscreen.h"
 #include "screens/levelcatalogue.h"
@@ -20,20 +22,26 @@ struct GlmModel;
 class RubiksCube;
 class Tank;
 
-// The first screen: the title, a turning display tank, the menu "Play", "Watch last match"
-// (where the player's replays folder holds a record), "Level Editor", "Settings", "Quit"; after
-// "Play", the list of the shipped levels and the player's own; after
-// "Settings", a row per setting a player changes while playing. A small spinning Rubik's cube
-// marks the selected row. Every gamepad moves the selection (stick) and chooses (button 0) or
-// goes back (button 1); the arrow keys, Enter and Escape do the same; on the Settings rows left
-// and right change the value. Owns its title model, display tank, marker cube, menu inputs and
-// the player's settings. Created on first request, after GLUT has started.
+// The first screen: the title, a turning display tank, the menu "Play", "Level Editor",
+// "Settings", "Watch last match" (where the player's replays folder holds a record), "Play
+// Online", "Quit"; after "Play", the list of the shipped levels and the player's own; after
+// "Settings", a row per setting a player changes while playing; after "Play Online", "Host" (the
+// level list again, whose choice hosts a match) and "Join" (a line to type the host's address
+// in). A small spinning Rubik's cube marks the selected row. Every gamepad moves the selection
+// (stick) and chooses (button 0) or goes back (button 1); the arrow keys, Enter and Escape do the
+// same; on the Settings rows left and right change the value. Owns its title model, display
+// tank, marker cube, menu inputs and the player's settings. Created on first request, after GLUT
+// has started.
 class WelcomeScreen : public AnimatedScreen {
 public:
     static constexpr int VISIBLE_ROWS = 5;              // level names shown at once
     static constexpr int MENU_ITEMS = 4;                // always there, in menuItems
     static constexpr int WATCH_LAST_MATCH = MENU_ITEMS; // the item shown only where a record is
-    enum Mode { MAIN_MENU = 0, LEVEL_LIST = 1, SETTINGS = 2 };
+    static constexpr int PLAY_ONLINE = MENU_ITEMS + 1;  // just above "Quit"
+    static constexpr size_t MAX_ADDRESS = 64;           // bytes typed on the Join line
+    // ONLINE: the rows "Host" and "Join"; JOIN_ADDRESS: the line the address is typed on.
+    enum Mode { MAIN_MENU = 0, LEVEL_LIST = 1, SETTINGS = 2, ONLINE = 3, JOIN_ADDRESS = 4 };
+    enum OnlineRow { ONLINE_HOST = 0, ONLINE_JOIN = 1, ONLINE_ROWS = 2 };
 
     static WelcomeScreen* instance(); // created on first request, never freed
     // Frees the title model, the display tank and the marker cube, at the end of the run.
@@ -56,9 +64,10 @@ public:
     void tick() override;
     // Handles one input's poll: moves the selection, chooses, goes back.
     void handleInput(MenuInput& input, bool fromKeyboard);
-    // `item`: an index of menuItems, or WATCH_LAST_MATCH.
+    // `item`: an index of menuItems, WATCH_LAST_MATCH or PLAY_ONLINE.
     void chooseMenuItem(int item);
-    // The main menu's items in their rows: "Watch last match" second where lastRecord is one.
+    // The main menu's items in their rows: "Watch last match" where lastRecord is one, then
+    // "Play Online", above "Quit".
     std::vector<int> menuRows() const;
     // Watches lastRecord; false, staying here with a message, when it cannot be replayed.
     bool watchLastMatch();
@@ -67,6 +76,17 @@ public:
     bool startLevel(int index, bool fromKeyboard = false);
     // The same for a level given by name (the --level option).
     bool startLevelNamed(const std::string& name);
+    // Hosts a match on the level at `index` of the list, with the setup shown, on hostPort, and
+    // goes to the online screen's lobby. False, staying here with a message, when the level
+    // cannot be loaded or the port cannot be had.
+    bool hostLevel(int index);
+    // A key typed on the Join line: a printable character is added (up to MAX_ADDRESS), Backspace
+    // takes the last one off.
+    void typeAddress(unsigned char key);
+    // Joins the address typed, remembering it in the settings file, and goes to the online
+    // screen. False, staying here with the reason, for an address that is none or names no
+    // machine.
+    bool joinTyped();
     // The line at the bottom: what can play.
     std::string statusLine() const;
     // The Settings rows: indexes into Settings::keys() of the settings that have one.
@@ -115,6 +135,10 @@ public:
     int padsConnected = 0;          // at the last tick, to hear a pad come or go
     MatchSettings setup;            // what the next match started from the list plays
     int setupRow = -1;              // the setup row the marker is on; -1 on the levels
+    bool listHosts = false;         // the level list's choice hosts a match rather than plays one
+    uint16_t hostPort = net::DEFAULT_PORT; // where Host listens; 0 for any free port
+    std::string address;                   // the Join line, as typed
+    bool backFromOnline = false;           // the menu comes back onto "Play Online"
 
 private:
     WelcomeScreen();
@@ -134,6 +158,11 @@ private:
     void drawSetupRows() const;
     float setupX() const; // the setup rows' left end
     void handleListInput(MenuInput& input, bool fromKeyboard);
+    void handleOnlineInput(MenuInput& input);
+    int rowOf(int item) const; // the main menu's row of `item` (of menuRows())
+    void leaveLevelList();
+    void drawOnlineRows() const;
+    void drawListHeading() const;
     // Writes the settings file when the setup was changed since it was last written.
     void saveSetup();
     bool setupChanged = false;

@@ -111,11 +111,10 @@ void WelcomeScreen::drawRows() const {
         std::vector<int> rows = menuRows();
         for (size_t i = 0; i < rows.size(); ++i) {
             int row = static_cast<int>(i);
-            if (rows[i] == WATCH_LAST_MATCH)
-                drawText("Watch last match", x, rowY(row) - markerSize,
-                         rowScale("Watch last match"), 2);
-            else
-                drawText(menuItems[rows[i]], x, rowY(row) - markerSize, textScale, 2);
+            const char* text = rows[i] == WATCH_LAST_MATCH ? "Watch last match"
+                               : rows[i] == PLAY_ONLINE    ? "Play Online"
+                                                           : menuItems[rows[i]];
+            drawText(text, x, rowY(row) - markerSize, rowScale(text), 2);
         }
         return;
     }
@@ -123,7 +122,12 @@ void WelcomeScreen::drawRows() const {
         drawSettingRows();
         return;
     }
+    if (mode == ONLINE || mode == JOIN_ADDRESS) {
+        drawOnlineRows();
+        return;
+    }
     drawSetupRows();
+    drawListHeading();
     glColor3f(0.75f, 0.75f, 0.75f);
     int count = static_cast<int>(levels.size());
     if (count == 0) {
@@ -150,6 +154,46 @@ void WelcomeScreen::drawRows() const {
         glVertex3f(ax - 0.05f, y1, -1);
     }
     glEnd();
+}
+
+// What the list's choice does, in the middle of the window's top, above the title: the rows
+// reach up to the title's foot.
+void WelcomeScreen::drawListHeading() const {
+    const std::string heading = listHosts ? "Choose a level to host" : "Choose a level to play";
+    float scale = std::min(textScale * 0.55f, 2 * halfAspect / strokeTextWidth(heading));
+    glColor3f(1.0f, 0.9f, 0.5f);
+    drawText(heading, -strokeTextWidth(heading) * scale / 2, 0.435f, scale, 2);
+    glColor3f(0.75f, 0.75f, 0.75f);
+}
+
+// "Host" and "Join"; on the Join line the address as typed with a cursor after it, under it why
+// the last try did not join, in red, and a hint in the status line's grey.
+void WelcomeScreen::drawOnlineRows() const {
+    const float x = textX();
+    const float room = 1.1f * halfAspect - x - 0.02f;
+    if (mode == ONLINE) {
+        drawText("Host", x, rowY(ONLINE_HOST) - markerSize, textScale, 2);
+        drawText("Join", x, rowY(ONLINE_JOIN) - markerSize, textScale, 2);
+        const std::string hint = "Host a match here, or join one by its address";
+        glColor3f(0.55f, 0.55f, 0.55f);
+        float hintScale = std::min(textScale * 0.4f, room / strokeTextWidth(hint));
+        drawText(hint, x, rowY(ONLINE_ROWS) - markerSize, hintScale, 1.5f);
+        return;
+    }
+    // The line keeps the menu's size while it fits, and shrinks as the address grows.
+    const std::string line = "Address: " + address + "_";
+    drawText(line, x, rowY(0) - markerSize,
+             std::min(textScale * 0.8f, room / strokeTextWidth(line)), 2);
+    float small = textScale * 0.4f;
+    if (!message.empty()) {
+        glColor3f(0.9f, 0.4f, 0.3f);
+        drawText(message, x, rowY(1) - markerSize, std::min(small, room / strokeTextWidth(message)),
+                 1.5f);
+    }
+    const std::string hint = "Type HOST or HOST:PORT; Enter joins, Escape goes back";
+    glColor3f(0.55f, 0.55f, 0.55f);
+    drawText(hint, x, rowY(2) - markerSize, std::min(small, room / strokeTextWidth(hint)), 1.5f);
+    glColor3f(0.75f, 0.75f, 0.75f);
 }
 
 // "Label: value" a row, at the menu's size unless the widest row would leave the window.
@@ -236,9 +280,12 @@ void WelcomeScreen::drawStatus() const {
     glColor3f(0.55f, 0.55f, 0.55f);
     float width = strokeTextWidth(statusLine()) * scale;
     drawText(statusLine(), -width / 2, -0.47f, scale, 1.5f);
-    if (!message.empty()) {
-        glColor3f(0.9f, 0.4f, 0.3f);
-        float w = strokeTextWidth(message) * scale;
-        drawText(message, -w / 2, -0.42f, scale, 1.5f);
-    }
+    if (message.empty() || mode == JOIN_ADDRESS) // the Join line says it under itself
+        return;
+    // Above the status line; on a main menu of six rows, whose last reaches down there, at the
+    // window's top instead.
+    bool full = mode == MAIN_MENU && menuRows().size() > 5;
+    glColor3f(0.9f, 0.4f, 0.3f);
+    float w = strokeTextWidth(message) * scale;
+    drawText(message, -w / 2, full ? 0.435f : -0.42f, scale, 1.5f);
 }

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <csignal>
 #include <cstring>
 #include <memory>
 #include <sstream>
 
 #include "support/childprocess.h"
+#include "support/gamerun.h"
 #include "support/menutesting.h"
 #include "support/pngfile.h"
 #include "world/box.h"
@@ -188,6 +190,106 @@ TEST(MenusRun, APadUnpluggedOnTheWelcomeScreenTakesNoSeat) {
     EXPECT_NE(line.find("\"input\":\"Virtual Pad 1\""), std::string::npos) << line;
     EXPECT_EQ(line.find("\"input\":\"Virtual Pad 2\""), std::string::npos) << line;
     EXPECT_EQ(line.find("\"input\":\"Keyboard\""), std::string::npos) << line;
+}
+
+// Script lines that press each key at frame t and let it go a frame later, a key every three
+// frames, t ending after the last: script key names ("down", "enter"), then each character of
+// `text`. Calls that share t must be sequenced (statements, or one << chain).
+std::string pressing(int& t, std::vector<std::string> keys, const std::string& text = "") {
+    std::ostringstream lines;
+    for (char c : text)
+        keys.push_back(std::string(1, c));
+    for (const std::string& key : keys) {
+        lines << t << " key " << key << " down\n" << t + 1 << " key " << key << " up\n";
+        t += 3;
+    }
+    return lines.str();
+}
+
+// The first line from `from` on that holds `text`; -1 when none does.
+int firstLineWith(const std::vector<std::string>& trace, const std::string& text, int from = 0) {
+    for (int i = std::max(from, 0); i < static_cast<int>(trace.size()); ++i)
+        if (trace[static_cast<size_t>(i)].find(text) != std::string::npos)
+            return i;
+    return -1;
+}
+
+// One machine hosts from the menu ("Play Online", "Host", a level) on the port QUORL_ONLINE_PORT
+// gives (0: any free one). Another types an address on its Join line where nobody hosts (port 9,
+// which no game takes): the online screen says so once the link gives up, and Escape goes back
+// onto "Play Online". Its Join line then offers that address again; Backspace and the host's
+// port make it the host's, which it joins: the lobby counts two machines, the joiner waits for
+// the start and keeps the address in its settings file.
+TEST(MenusRun, OneMachineHostsFromTheMenuAndAnotherJoinsByTheAddressTyped) {
+    ScratchFolder run;
+    run.writeCube("Cube", 3, 0);
+    int t = 10;
+    const std::vector<std::string> online = {"down", "down", "down", "enter"}; // "Play Online"
+    std::ofstream("host.txt") << pressing(t, online) << pressing(t, {"enter", "enter"});
+    ChildProcess host(QUORL_BINARY,
+                      {"--pads", "1", "--script", "host.txt", "--seed", "5", "--fixed-step",
+                       "--trace", "host.jsonl", "--exit-after", "100000"},
+                      run.path.string(), false, "", {"QUORL_ONLINE_PORT=0"});
+    ASSERT_TRUE(waitForFrames("host.jsonl", 60, 120.0)) << host.output();
+    std::vector<std::string> trace = readLines("host.jsonl");
+    int list = firstLineWith(trace, "\"levels\":1,\"hosting\":true");
+    int lobby = firstLineWith(trace, "\"status\":\"Hosting on port ", list);
+    ASSERT_GT(list, 0);
+    ASSERT_GT(lobby, list);
+    const std::string& status = trace[static_cast<size_t>(lobby)];
+    EXPECT_NE(status.find(": 1 machine\""), std::string::npos) << status;
+    std::string port = std::to_string(std::atoi(status.c_str() + status.find(" port ") + 6));
+
+    t = 10;
+    std::string script = pressing(t, online);
+    script += pressing(t, {"down", "enter"}, "127.0.0.1:9");
+    script += pressing(t, {"enter"});
+    const int nobody = t, back = t + 600; // ten seconds at the pace of a fixed step
+    t = back;
+    script += pressing(t, {"escape", "enter", "down", "enter", "backspace"}, port);
+    script += pressing(t, {"enter"});
+    std::ofstream("join.txt") << script;
+    ChildProcess joiner(QUORL_BINARY,
+                        {"--pads", "1", "--script", "join.txt", "--fixed-step", "--trace",
+                         "join.jsonl", "--screenshot", std::to_string(nobody + 30) + ":joining.png",
+                         "--exit-after", std::to_string(t + 240)},
+                        run.path.string());
+    ASSERT_EQ(joiner.waitForExit(300.0), 0) << joiner.output();
+    host.signal(SIGTERM);
+    ASSERT_EQ(host.waitForExit(60.0), 0) << host.output();
+    EXPECT_NE(host.output().find("Hosting level: Cube\n"), std::string::npos) << host.output();
+    EXPECT_GT(firstLineWith(readLines("host.jsonl"), "\"machines\":2", lobby), lobby);
+
+    trace = readLines("join.jsonl");
+    const std::string address = "\"address\":\"127.0.0.1:", typed = "127.0.0.1:" + port;
+    EXPECT_EQ(firstLineWith(trace, "\"status\":\"Joining 127.0.0.1:9...\""), nobody - 2);
+    int gaveUp =
+        firstLineWith(trace, "\"status\":\"No game is hosted there, or it does not answer");
+    EXPECT_GT(gaveUp, nobody);
+    EXPECT_LT(gaveUp, back);
+    RecordProperty("framesUntilTheLinkGaveUp", gaveUp - nobody);
+    // The online screen shows what it says: its title's yellow and the status's white.
+    int width = 0, height = 0, yellow = 0, white = 0;
+    std::vector<unsigned char> rgb = readPngRgb("joining.png", width, height);
+    for (size_t i = 0; i + 2 < rgb.size(); i += 3) {
+        yellow += rgb[i] > 200 && rgb[i + 1] > 180 && rgb[i + 2] < 120;
+        white += rgb[i] > 200 && rgb[i + 1] > 200 && rgb[i + 2] > 200;
+    }
+    EXPECT_GT(yellow, 500);
+    EXPECT_GT(white, 300);
+    // Each step after it, in order: the menu, the address offered, mended, typed, joined.
+    int at = back - 1; // Escape acts as it goes down
+    for (const std::string& step : std::vector<std::string>{
+             "\"screen\":\"welcome\",\"mode\":0,\"selected\":3,", address + "9\"", address + "\"",
+             address + port + "\"", "\"status\":\"Joining " + typed + "...\"",
+             "Joined: waiting for the host to start the match."}) {
+        int next = firstLineWith(trace, step, at);
+        EXPECT_GT(next, at) << step;
+        at = std::max(at, next);
+    }
+    std::ifstream settings(joiner.homeFolder() + "/.config/quorl/settings");
+    std::string text((std::istreambuf_iterator<char>(settings)), {});
+    EXPECT_NE(text.find("\njoin_address = " + typed + "\n"), std::string::npos) << text;
 }
 
 } // namespace

@@ -242,16 +242,17 @@ TEST(ReplayRun, EveryMatchIsKeptAndTheLastOneWatchedFromTheMenu) {
     ASSERT_TRUE(readRecordFile(newest, "0.1.0", record, error)) << error;
     EXPECT_EQ(record.tickCount(), 151);
 
-    // Up from "Play" wraps to "Quit"; the row above it is "Watch last match".
+    // Up from "Play" wraps to "Quit"; two rows above it is "Watch last match", "Play Online"
+    // between them.
     folder.write("menu.txt", "10 key up down\n10 key up up\n14 key up down\n14 key up up\n"
-                             "20 key enter down\n20 key enter up\n");
+                             "17 key up down\n17 key up up\n20 key enter down\n20 key enter up\n");
     runWithHome({"--script", "menu.txt", "--trace", "watched.jsonl", "--size", "160x120",
                  "--no-multisample", "--fast", "--exit-after", "200"});
     EXPECT_EQ(recordsIn(replays.string()), kept) << "watching records nothing";
     std::vector<JsonValue> menu = readTrace(folder.file("watched.jsonl"));
     ASSERT_EQ(menu.size(), 201u);
     EXPECT_EQ(menu[5]["lastMatch"].string, fs::path(newest).filename().string());
-    EXPECT_EQ(menu[15]["selected"].num(), 3) << "the row above Quit";
+    EXPECT_EQ(menu[18]["selected"].num(), 3) << "two rows above Quit";
     std::vector<std::string> played = readLines(folder.file("played.jsonl"));
     std::vector<std::string> watched = readLines(folder.file("watched.jsonl"));
     size_t first = 0;

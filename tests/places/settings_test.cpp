@@ -49,6 +49,18 @@ Settings randomSettings(unsigned& state) {
         settings.set(i, key.low + static_cast<int>((state >> 8) %
                                                    static_cast<unsigned>(key.high - key.low + 1)));
     }
+    // Texts of every length they may have, of every byte they keep (';', '#', '=' within).
+    for (const TextSettingKey& key : Settings::textKeys()) {
+        state = state * 1103515245u + 12345u;
+        std::string text((state >> 8) % (key.maxLength + 1), ' ');
+        for (char& c : text) {
+            state = state * 1103515245u + 12345u;
+            c = static_cast<char>('!' + (state >> 8) % ('~' - '!' + 1));
+        }
+        if (!text.empty() && text[0] == ';') // a comment there: refused, below
+            text[0] = ':';
+        EXPECT_TRUE(settings.setTextValue(key.key, text)) << text;
+    }
     return settings;
 }
 
@@ -67,7 +79,7 @@ TEST(Settings, WrittenTextReadsBackAndStepsStayInRange) {
                                "fullscreen = off\nwindow_width = 800\nwindow_height = 600\n"
                                "multisample = auto\neffects_volume = 10\nmusic_volume = 7\n"
                                "rumble = on\ncomputer_tanks = 0\ndifficulty = normal\n"
-                               "rounds_to_win = 1\n");
+                               "rounds_to_win = 1\njoin_address =\n");
     unsigned state = 7;
     for (int round = 0; round < 200; ++round) {
         Settings written = randomSettings(state), read;
@@ -92,6 +104,43 @@ TEST(Settings, WrittenTextReadsBackAndStepsStayInRange) {
     settings.set(width, 1);
     settings.change(width, -1);
     EXPECT_EQ(settings.at(width), 1);
+}
+
+// A text setting keeps only what the file gives back unchanged: a value with a blank, a control
+// or non-ASCII byte, a leading ';' (a comment there) or more than its most is refused by the
+// setter, which leaves the value as it was, and by the reader, which names its line; what inih
+// cuts (the blanks round a value, a comment after " ;") is read as cut.
+TEST(Settings, ATextSettingKeepsOnlyWhatReadsBackTheSame) {
+    const std::string longest(64, 'a');
+    const struct {
+        std::string text;
+        int badLine; // -1: the setter takes it
+        const char* read;
+    } cases[] = {
+        {"127.0.0.1:27183", -1, "127.0.0.1:27183"},
+        {longest, -1, longest.c_str()},
+        {"a;b#c=d", -1, "a;b#c=d"},
+        {"  10.0.0.2  ", 0, "10.0.0.2"},
+        {"here ;a comment", 0, "here"},
+        {";a", 0, ""},
+        {longest + "b", 1, ""},
+        {"one two", 1, ""},
+        {"caf\xc3\xa9", 1, ""},
+        {"a\tb", 1, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        Settings settings, read;
+        ASSERT_TRUE(settings.setTextValue("join_address", "kept"));
+        EXPECT_EQ(settings.setTextValue("join_address", c.text), c.badLine < 0);
+        EXPECT_EQ(settings.textValue("join_address"), c.badLine < 0 ? c.text : "kept");
+        int line = -1;
+        std::string reason;
+        EXPECT_EQ(read.read("join_address = " + c.text + "\n", line, reason), c.badLine <= 0);
+        EXPECT_EQ(line, std::max(c.badLine, 0)) << reason;
+        EXPECT_EQ(read.textValue("join_address"), c.read);
+        EXPECT_EQ(read == Settings(), std::string(c.read).empty());
+    }
 }
 
 // A missing file is the defaults, silently. A file that cannot all be read gives the defaults

@@ -7,6 +7,7 @@
 #include "platform/traceline.h"
 #include "screens/gamescreen.h"
 #include "screens/gamesound.h"
+#include "screens/onlinescreen.h"
 #include "screens/player.h"
 #include "screens/shell.h"
 #include "screens/welcomescreen.h"
@@ -78,16 +79,16 @@ protected:
 };
 
 // Up from "Play" is "Quit"; a push moves once however long it is held; a stick between 0.4 and
-// 0.5 keeps what it had. A marker left below the items (after a match started from list row 4)
+// 0.5 keeps what it had. A marker left below the items (after a match started from list row 5)
 // chooses nothing until a push wraps it back.
 TEST_F(WelcomeMenu, TheMenuWrapsAndEveryPushMovesOnce) {
     for (int t = 0; t < 30; ++t)
         stick(UP);
-    EXPECT_EQ(screen->selected, 3);
+    EXPECT_EQ(screen->selected, 4);
     stick(0.45f); // still the same push
     stick(0.4f);  // let go
     stick(0.45f); // not yet a push
-    EXPECT_EQ(screen->selected, 3);
+    EXPECT_EQ(screen->selected, 4);
     stick(0.5f);
     stick(0.45f);
     stick(1.0f);
@@ -96,11 +97,11 @@ TEST_F(WelcomeMenu, TheMenuWrapsAndEveryPushMovesOnce) {
     stick(0.6f);
     EXPECT_EQ(screen->selected, 1);
     stick(0);
-    screen->selected = 4;
+    screen->selected = 5;
     click(0);
     EXPECT_EQ(currentScreen, screen);
     step(UP);
-    EXPECT_EQ(screen->selected, 3);
+    EXPECT_EQ(screen->selected, 4);
     click(0); // "Quit"
     EXPECT_EQ(fake->loopsLeft, 1);
 }
@@ -270,7 +271,7 @@ TEST_F(WelcomeMenu, SettingsRowsChangeWithLeftAndRightAndAreSavedWhenLeft) {
               "# Quorl's settings, rewritten when they are changed in the game.\n"
               "fullscreen = on\nwindow_width = 800\nwindow_height = 600\nmultisample = on\n"
               "effects_volume = 10\nmusic_volume = 7\nrumble = on\n"
-              "computer_tanks = 0\ndifficulty = normal\nrounds_to_win = 1\n");
+              "computer_tanks = 0\ndifficulty = normal\nrounds_to_win = 1\njoin_address =\n");
 
     // Unchanged: the file is not touched, even when it is no longer the settings' own text.
     std::ofstream(screen->settingsPath) << "window_width = 1024\n";
@@ -385,7 +386,8 @@ TEST_F(WelcomeMenu, MatchSetupRowsChangeWithLeftAndRightAndAreRemembered) {
               "fullscreen = off\nwindow_width = 800\nwindow_height = 600\nmultisample = auto\n"
               "effects_volume = 10\nmusic_volume = 7\nrumble = on\n"
               "computer_tanks = " +
-                  std::to_string(most) + "\ndifficulty = hard\nrounds_to_win = 5\n");
+                  std::to_string(most) +
+                  "\ndifficulty = hard\nrounds_to_win = 5\njoin_address =\n");
 
     // The next run: the file's choice, and what the command line gives over it, unsaved.
     Settings read;
@@ -401,4 +403,93 @@ TEST_F(WelcomeMenu, MatchSetupRowsChangeWithLeftAndRightAndAreRemembered) {
     EXPECT_EQ(screen->setup.difficulty, Difficulty::HARD);
     EXPECT_EQ(screen->setup.roundsToWin, 5);
     EXPECT_EQ(screen->settings.get("computer_tanks"), most);
+}
+
+// "Play Online" stands just above "Quit" with a record and without one, the other rows where a
+// hand knows them; "Host" and "Join" go round, "Host" leads to the level list, and back goes a step
+// at a time. A level that cannot be loaded, or a port another holds, says why and stays; a level
+// hosted opens the lobby.
+TEST_F(WelcomeMenu, PlayOnlineSitsAboveQuitAndHostsALevelFromTheList) {
+    ScratchFolder folder;
+    folder.writeLevelFile("Broken", "seven 28\n");
+    folder.writeCube("Cube", 3, 0);
+    for (bool record : {false, true}) {
+        screen->lastRecord = record ? "quorl-20260101-000000.qrec" : "";
+        const int online = record ? 4 : 3;
+        screen->selected = 0;
+        step(UP);
+        step(UP); // round past "Quit"
+        ASSERT_EQ(screen->selected, online);
+        click(0);
+        ASSERT_EQ(screen->mode, WelcomeScreen::ONLINE);
+        for (int row : {WelcomeScreen::ONLINE_JOIN, WelcomeScreen::ONLINE_HOST}) {
+            step(DOWN);
+            EXPECT_EQ(screen->selected, row);
+        }
+        click(0);
+        ASSERT_TRUE(screen->mode == WelcomeScreen::LEVEL_LIST && screen->listHosts);
+        click(1);
+        EXPECT_EQ(screen->selected, WelcomeScreen::ONLINE_HOST);
+        tapCharacter(27);
+        EXPECT_EQ(screen->mode, WelcomeScreen::MAIN_MENU);
+        EXPECT_EQ(screen->selected, online);
+    }
+    screen->lastRecord.clear();
+    screen->chooseMenuItem(WelcomeScreen::PLAY_ONLINE);
+    click(0);
+    click(0); // "Broken"
+    EXPECT_EQ(screen->message, "Cannot load \"Broken\"");
+    step(DOWN);
+    std::string error;
+    auto holder = net::OnlineSession::host(0, "Other", {}, "test", error);
+    ASSERT_NE(holder, nullptr) << error;
+    screen->hostPort = holder->port();
+    click(0);
+    EXPECT_EQ(screen->message.find("Cannot host: "), 0u) << screen->message;
+    holder.reset();
+    click(0);
+    OnlineScreen* online = OnlineScreen::instance();
+    ASSERT_EQ(currentScreen, online);
+    online->keyboard(27, 0, 0); // back, onto "Play Online"
+    EXPECT_EQ(screen->selected, 3);
+    screen->hostPort = net::DEFAULT_PORT;
+}
+
+// The Join line starts with the address last joined; printable characters are added up to 64,
+// Backspace takes the last off, anything else does nothing. What is no address, or names no
+// machine, says why under the line and stays; Escape goes back to "Join".
+TEST_F(WelcomeMenu, TheJoinLineTakesTypingAndSaysWhatCannotBeJoined) {
+    ScratchFolder folder;
+    screen->settings = Settings();
+    ASSERT_TRUE(screen->settings.setTextValue("join_address", "10.0.0.7:9"));
+    auto type = [&](const std::string& text) {
+        for (char c : text)
+            screen->keyboard(static_cast<unsigned char>(c), 0, 0);
+        screen->keyboardKeys.releaseAll();
+    };
+    screen->chooseMenuItem(WelcomeScreen::PLAY_ONLINE);
+    step(DOWN);
+    click(0);
+    ASSERT_EQ(screen->mode, WelcomeScreen::JOIN_ADDRESS);
+    EXPECT_EQ(screen->address, "10.0.0.7:9");
+    type(std::string("1\b\b2\x07\x7f\xe9\tx y"));
+    EXPECT_EQ(screen->address, "10.0.0.7:2x y");
+    type(std::string(80, '7'));
+    EXPECT_EQ(screen->address.size(), WelcomeScreen::MAX_ADDRESS);
+    const std::pair<std::string, std::string> refused[] = {
+        {"", "Type the host's address first"},
+        {"127.0.0.1:99999", "Not an address: "},
+        {":27183", "Not an address: "},
+        {"a..b:27183", "Cannot join: there is no machine \"a..b\""}};
+    for (const auto& [typed, says] : refused) {
+        type(std::string(WelcomeScreen::MAX_ADDRESS, '\b') + typed);
+        click(0); // a pad's button 0 joins as Enter does
+        EXPECT_EQ(currentScreen, screen);
+        EXPECT_EQ(screen->address, typed);
+        EXPECT_EQ(screen->message.find(says), 0u) << typed << ": " << screen->message;
+    }
+    tapCharacter(27);
+    EXPECT_EQ(screen->mode, WelcomeScreen::ONLINE);
+    EXPECT_EQ(screen->selected, WelcomeScreen::ONLINE_JOIN);
+    EXPECT_EQ(screen->settings.textValue("join_address"), "10.0.0.7:9");
 }
