@@ -68,7 +68,7 @@ struct Model {
 TEST(Lockstep, AgreesWithAPlainModelWhateverTheOrderOfArrival) {
     Random random{11};
     int refusals[6] = {};
-    for (int match = 0; match < 300; ++match) {
+    for (int match = 0; match < 150; ++match) {
         int machines = 1 + random.below(net::MAX_MACHINES);
         Model model{{}, std::vector<int>(machines, 0), std::vector<int>(machines, INT_MAX)};
         for (int seat = 0, seats = 1 + random.below(MAX_PLAYERS); seat < seats; ++seat) {
