@@ -254,6 +254,8 @@ void playStream(const uint8_t* data, size_t size) {
                 check(!lockstep.missing(playing).empty(), "a tick not ready misses nobody");
             break;
         case 3: { // a drop, as the host makes one: after a tick the machine has given
+            // (one past them leaves ready ticks with nothing to read: the lockstep's test
+            // ADropPastTheTicksGivenStandsFromTheLastGiven)
             int machine = (op >> 2) % machineCount;
             int last = std::max(-1, lockstep.lastTick(machine) - in.next() % 8);
             if (!lockstep.dropped(machine))
