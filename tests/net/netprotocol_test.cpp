@@ -1,6 +1,6 @@
 // What machines say to each other: every message round trips at the edges of its values, every
-// cut and any stray byte is refused, values out of range are refused, and the input stream
-// carries a long random run bit for bit at the size its format promises.
+// cut and any stray byte is refused, values out of range are refused, and a long random run of
+// controls goes through INPUTS messages bit for bit at the size their format gives.
 
 #include <gtest/gtest.h>
 
@@ -9,6 +9,7 @@
 #include <cstring>
 #include <functional>
 #include <limits>
+#include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -45,6 +46,11 @@ std::string text(size_t length, char first) { // every byte value, zero included
     return s;
 }
 
+float* fieldOf(ControlState& c, int i) {
+    float* fields[] = {&c.left.x, &c.left.y, &c.right.x, &c.right.y, &c.triggerA, &c.triggerB};
+    return fields[i];
+}
+
 // The bytes an encoder appends to `b`.
 #define ENCODED(...)                                                                               \
     ([&] {                                                                                         \
@@ -54,23 +60,29 @@ std::string text(size_t length, char first) { // every byte value, zero included
     }())
 
 // Whether `decode` takes the packet whole; a refusal must say why.
-template <typename Decode, typename T>
-bool taken(Decode decode, const uint8_t* data, size_t size, T& value) {
+template <typename T, typename Decode> bool taken(Decode decode, const uint8_t* data, size_t size) {
+    T value;
     std::string error;
     bool ok = decode(data, size, value, error);
     EXPECT_TRUE(ok || !error.empty()) << "refused without a reason";
     return ok;
 }
-template <typename Decode, typename T> bool taken(Decode decode, const std::string& b, T& value) {
-    return taken(decode, bytesOf(b), b.size(), value);
-}
 template <typename T, typename Decode> bool taken(Decode decode, const std::string& b) {
-    T value;
-    return taken(decode, b, value);
+    return taken<T>(decode, bytesOf(b), b.size());
 }
-auto inputsOf(int seats) { // a fresh stream's decoder
-    return [seats](const uint8_t* data, size_t size, Inputs& inputs, std::string& error) {
-        return InputDecoder(seats).decode(data, size, inputs, error);
+
+// What a decoder makes of a packet: nothing when it refuses it, saying why; else whether it
+// reads back what was sent.
+using Reading = std::function<std::optional<bool>(const uint8_t*, size_t)>;
+template <typename T, typename Decode, typename Same>
+Reading reading(Decode decode, T sent, Same same) {
+    return [=](const uint8_t* data, size_t size) -> std::optional<bool> {
+        T got;
+        std::string error;
+        if (decode(data, size, got, error))
+            return same(got, sent);
+        EXPECT_FALSE(error.empty()) << "refused without a reason";
+        return std::nullopt;
     };
 }
 
@@ -81,204 +93,225 @@ bool sameSeats(const std::vector<RecordedSeat>& a, const std::vector<RecordedSea
                std::tie(b[i].kind, b[i].name, b[i].difficulty);
     return same;
 }
+bool sameHello(const Hello& a, const Hello& b) {
+    return std::tie(a.protocol, a.build, a.machineName) ==
+               std::tie(b.protocol, b.build, b.machineName) &&
+           sameSeats(a.seats, b.seats);
+}
+bool sameStart(const Start& a, const Start& b) {
+    const RecordHeader &x = a.header, &y = b.header;
+    return std::tie(a.machineNames, a.self, a.seatMachines, x.level.name, x.level.text, x.seed,
+                    x.settings.roundsToWin, x.settings.computerTanks, x.settings.difficulty) ==
+               std::tie(b.machineNames, b.self, b.seatMachines, y.level.name, y.level.text, y.seed,
+                        y.settings.roundsToWin, y.settings.computerTanks, y.settings.difficulty) &&
+           sameSeats(x.seats, y.seats);
+}
+bool sameNote(const TickNote& a, const TickNote& b) {
+    return std::tie(a.tick, a.hash, a.machine) == std::tie(b.tick, b.hash, b.machine);
+}
+bool sameEdit(const EditNote& a, const EditNote& b) {
+    return std::tie(a.machine, a.tick, a.readmit, a.edit.kind, a.edit.seat, a.edit.value) ==
+           std::tie(b.machine, b.tick, b.readmit, b.edit.kind, b.edit.seat, b.edit.value);
+}
+bool sameInputs(const InputsMessage& a, const InputsMessage& b) {
+    bool same = a.acks.size() == b.acks.size() && a.streams.size() == b.streams.size();
+    for (size_t i = 0; same && i < a.acks.size(); ++i)
+        same = a.acks[i].machine == b.acks[i].machine && a.acks[i].next == b.acks[i].next;
+    for (size_t i = 0; same && i < a.streams.size(); ++i) {
+        const Inputs &x = a.streams[i], &y = b.streams[i];
+        same = std::tie(x.machine, x.firstTick, x.ticks, x.edits) ==
+               std::tie(y.machine, y.firstTick, y.ticks, y.edits);
+    }
+    return same;
+}
 
-// Messages at the edges of what they may hold.
-struct Awkward {
-    Hello hello;
+// Every kind of message at the edges of what it may hold, encoded, with its reading.
+std::vector<std::pair<std::string, Reading>> awkwardMessages() {
+    std::vector<std::pair<std::string, Reading>> out;
+    Hello hello{0xffff, text(MAX_TEXT, 'b'), text(MAX_TEXT, 'm'), {}};
+    for (int i = 0; i < MAX_PLAYERS; ++i)
+        hello.seats.push_back({i % 2 ? SeatKind::KEYBOARD : SeatKind::PAD,
+                               text(i == 0 ? 0 : MAX_TEXT, 's'), Difficulty::NORMAL});
+    out.push_back({ENCODED(encodeHello(hello, b)), reading(decodeHello, hello, sameHello)});
+    Welcome welcome{0, text(MAX_TEXT, 'w')};
+    out.push_back({ENCODED(encodeWelcome(welcome, b)),
+                   reading(decodeWelcome, welcome, [](const Welcome& a, const Welcome& b) {
+                       return a.protocol == b.protocol && a.build == b.build;
+                   })});
+    // Texts: none, the longest, and a longer one the encoder cuts to it.
+    for (MessageType type : {MessageType::REFUSE, MessageType::END})
+        for (size_t length : {size_t{0}, MAX_TEXT, MAX_TEXT + 9})
+            out.push_back({ENCODED(encodeText(type, text(length, 't'), b)),
+                           reading(decodeText, text(std::min(length, MAX_TEXT), 't'),
+                                   std::equal_to<std::string>())});
+
     Start start;
-    std::vector<std::vector<ControlState>> ticks; // MAX_TICKS_PER_INPUTS of six seats
-    Awkward() {
-        hello = {0xffff, text(MAX_TEXT, 'b'), text(MAX_TEXT, 'm'), {}};
-        for (int i = 0; i < MAX_PLAYERS; ++i)
-            hello.seats.push_back({i % 2 ? SeatKind::KEYBOARD : SeatKind::PAD,
-                                   text(i == 0 ? 0 : MAX_TEXT, 's'), Difficulty::NORMAL});
-        for (int i = 0; i < MAX_MACHINES; ++i)
-            start.machineNames.push_back(text(MAX_TEXT, static_cast<char>('A' + i)));
-        start.self = MAX_MACHINES - 1;
-        start.header.level = {text(MAX_TEXT, 'l'), text(1 << 20, '\n')};
-        start.header.seed = 0xffffffffu;
-        start.header.settings = {99, MAX_PLAYERS, Difficulty::HARD};
-        const SeatKind kinds[] = {SeatKind::PAD,      SeatKind::COMPUTER, SeatKind::KEYBOARD,
-                                  SeatKind::COMPUTER, SeatKind::PAD,      SeatKind::PAD};
-        start.seatMachines = {5, NO_MACHINE, 0, NO_MACHINE, 3, 5};
-        for (int i = 0; i < MAX_PLAYERS; ++i)
-            start.header.seats.push_back(
-                {kinds[i], text(MAX_TEXT, 'z'), static_cast<Difficulty>(i % 3)});
-        for (int t = 0; t < MAX_TICKS_PER_INPUTS; ++t) {
-            ticks.emplace_back(MAX_PLAYERS);
-            for (ControlState& c : ticks.back()) {
+    for (int i = 0; i < MAX_MACHINES; ++i)
+        start.machineNames.push_back(text(MAX_TEXT, static_cast<char>('A' + i)));
+    start.self = MAX_MACHINES - 1;
+    start.header.level = {text(MAX_TEXT, 'l'), text(1 << 20, '\n')};
+    start.header.seed = 0xffffffffu;
+    start.header.settings = {99, 2, Difficulty::HARD}; // its two computer seats
+    const SeatKind kinds[] = {SeatKind::PAD,      SeatKind::COMPUTER, SeatKind::KEYBOARD,
+                              SeatKind::COMPUTER, SeatKind::PAD,      SeatKind::PAD};
+    start.seatMachines = {5, NO_MACHINE, 0, NO_MACHINE, 3, 5};
+    for (int i = 0; i < MAX_PLAYERS; ++i)
+        start.header.seats.push_back(
+            {kinds[i], text(MAX_TEXT, 'z'), static_cast<Difficulty>(i % 3)});
+    out.push_back({ENCODED(encodeStart(start, b)), reading(decodeStart, start, sameStart)});
+    start.header.level.text = text(1000, '\n'); // the megabyte is not cut at every byte
+    out.push_back({ENCODED(encodeStart(start, b)), reading(decodeStart, start, sameStart)});
+
+    // Tick 0 and the largest each note may carry.
+    for (int tick : {0, INT_MAX / HASH_INTERVAL * HASH_INTERVAL}) {
+        TickNote hash{tick, ~uint64_t{0} - static_cast<uint64_t>(tick), 0};
+        out.push_back(
+            {ENCODED(encodeHash(tick, hash.hash, b)), reading(decodeHash, hash, sameNote)});
+        out.push_back({ENCODED(encodeDesync(tick, b)),
+                       reading(decodeDesync, TickNote{tick, 0, 0}, sameNote)});
+    }
+    for (int machine : {1, MAX_MACHINES - 1})
+        for (int tick : {-1, INT_MAX - 1})
+            out.push_back({ENCODED(encodeDrop(machine, tick, b)),
+                           reading(decodeDrop, TickNote{tick, 0, machine}, sameNote)});
+
+    // Every kind of edit at the ends of its fields, and returns of the first and last joiner.
+    const EditNote edits[] = {
+        {0, 0, {MatchEdit::Kind::SET_HEALTH, 0, 0}, -1},
+        {MAX_MACHINES - 1, INT_MAX, {MatchEdit::Kind::GIVE_ITEMS, MAX_PLAYERS - 1, 255}, -1},
+        {3, 1 << 20, {MatchEdit::Kind::ADD_TEST_OBSTACLES, 2, 128}, -1},
+        {0, 0, MatchEdit(), 1},
+        {0, INT_MAX, MatchEdit(), MAX_MACHINES - 1}};
+    for (const EditNote& edit : edits)
+        out.push_back({ENCODED(encodeEdit(edit, b)), reading(decodeEdit, edit, sameEdit)});
+
+    // Every machine acked, at tick 0 and the largest; a stream of each seat count from tick 0
+    // and the largest, the first as long as any message holds, with every edit count; and a
+    // message of nothing.
+    InputsMessage inputs;
+    for (int m = 0; m < MAX_MACHINES; ++m)
+        inputs.acks.push_back({m, m % 2 ? INT_MAX : 0});
+    for (int m = 0; m < MAX_MACHINES; ++m) {
+        Inputs stream{MAX_MACHINES - 1 - m, m % 2 ? INT_MAX : 0, {}, {}};
+        for (int t = 0; t < (m == 0 ? MAX_TICKS_PER_MESSAGE : 1 + 5 * m); ++t) {
+            stream.ticks.emplace_back(static_cast<size_t>(m + 1));
+            for (ControlState& c : stream.ticks.back()) {
                 c.left = {t % 2 ? -1.0f : 1.0f, -0.0f};
                 c.right = {std::numeric_limits<float>::denorm_min(), -1.0f};
                 c.triggerA = t % 3 ? 1.0f : -0.0f;
-                c.buttons = static_cast<uint16_t>((1u << ControlState::BUTTONS) - 1 - t);
+                c.triggerB = t % 4 ? 0.0f : std::nextafter(0.0f, 1.0f);
+                c.buttons = static_cast<uint16_t>(((1u << ControlState::BUTTONS) - 1) >> t % 11);
                 c.connected = t % 5 != 0;
             }
+            stream.edits.push_back(t % (MAX_EDITS_PER_TICK + 1));
         }
+        inputs.streams.push_back(stream);
     }
-};
+    for (const InputsMessage& message : {inputs, InputsMessage()})
+        out.push_back(
+            {ENCODED(encodeInputs(message, b)), reading(decodeInputs, message, sameInputs)});
+    return out;
+}
 
 } // namespace
 
-TEST(NetMessages, ComeBackAsSentAtTheEdgesOfTheirValues) {
-    Awkward a;
-    Hello hello;
-    ASSERT_TRUE(taken(decodeHello, ENCODED(encodeHello(a.hello, b)), hello));
-    EXPECT_EQ(std::tie(hello.protocol, hello.build, hello.machineName),
-              std::tie(a.hello.protocol, a.hello.build, a.hello.machineName));
-    EXPECT_TRUE(sameSeats(hello.seats, a.hello.seats));
-
-    Start start;
-    ASSERT_TRUE(taken(decodeStart, ENCODED(encodeStart(a.start, b)), start));
-    const RecordHeader &got = start.header, &sent = a.start.header;
-    EXPECT_EQ(
-        std::tie(start.machineNames, start.self, start.seatMachines, got.level.name, got.seed),
-        std::tie(a.start.machineNames, a.start.self, a.start.seatMachines, sent.level.name,
-                 sent.seed));
-    EXPECT_TRUE(got.level.text == sent.level.text); // a megabyte: not printed
-    EXPECT_EQ(std::tie(got.settings.roundsToWin, got.settings.computerTanks),
-              std::tie(sent.settings.roundsToWin, sent.settings.computerTanks));
-    EXPECT_TRUE(got.settings.difficulty == Difficulty::HARD);
-    EXPECT_TRUE(sameSeats(got.seats, sent.seats));
-
-    // Texts: none, the longest, and a longer one the encoder cuts to it.
-    for (MessageType type : {MessageType::REFUSE, MessageType::END})
-        for (size_t length : {size_t{0}, MAX_TEXT, MAX_TEXT + 9}) {
-            std::string said;
-            ASSERT_TRUE(taken(decodeText, ENCODED(encodeText(type, text(length, 't'), b)), said));
-            EXPECT_EQ(said, text(std::min(length, MAX_TEXT), 't'));
-        }
-
-    // Tick 0 and the largest each note may carry.
-    TickNote note;
-    for (int tick : {0, HASH_INTERVAL, INT_MAX / HASH_INTERVAL * HASH_INTERVAL}) {
-        uint64_t hash = ~uint64_t{0} - static_cast<uint64_t>(tick);
-        ASSERT_TRUE(taken(decodeHash, ENCODED(encodeHash(tick, hash, b)), note));
-        EXPECT_EQ(std::tie(note.tick, note.hash), std::tie(tick, hash));
-    }
-    for (int machine = 1; machine < MAX_MACHINES; ++machine)
-        for (int tick : {-1, 0, INT_MAX - 1}) {
-            ASSERT_TRUE(taken(decodeDrop, ENCODED(encodeDrop(machine, tick, b)), note));
-            EXPECT_EQ(std::tie(note.machine, note.tick), std::tie(machine, tick));
-        }
-    for (int tick : {0, INT_MAX}) {
-        ASSERT_TRUE(taken(decodeDesync, ENCODED(encodeDesync(tick, b)), note));
-        EXPECT_EQ(note.tick, tick);
-    }
-    for (int first : {0, INT_MAX}) {
-        Inputs inputs;
-        ASSERT_TRUE(
-            taken(inputsOf(MAX_PLAYERS),
-                  ENCODED(InputEncoder(MAX_MACHINES - 1, MAX_PLAYERS).encode(first, a.ticks, b)),
-                  inputs));
-        EXPECT_EQ(std::tie(inputs.machine, inputs.firstTick),
-                  std::make_tuple(MAX_MACHINES - 1, first));
-        EXPECT_EQ(inputs.ticks, a.ticks);
-    }
-}
-
-// Every strict prefix of every message, and every message with a byte more, is refused. Each
-// prefix is read from a buffer of its own length, so that a read past its end is a sanitizer's
-// find.
-TEST(NetMessages, EveryCutAndAnyStrayByteIsRefused) {
-    Awkward a;
-    a.start.header.level.text = text(1000, '\n'); // a megabyte would take a while to cut
-    using Read = std::function<bool(const uint8_t*, size_t)>;
-    auto reader = [](auto decode, auto value) -> Read {
-        return [=](const uint8_t* data, size_t size) mutable {
-            return taken(decode, data, size, value);
-        };
-    };
-    const std::vector<std::pair<std::string, Read>> messages = {
-        {ENCODED(encodeHello(a.hello, b)), reader(decodeHello, Hello())},
-        {ENCODED(encodeWelcome(Welcome{0, text(MAX_TEXT, 'w')}, b)),
-         reader(decodeWelcome, Welcome())},
-        {ENCODED(encodeText(MessageType::REFUSE, "Full.", b)), reader(decodeText, std::string())},
-        {ENCODED(encodeText(MessageType::END, "", b)), reader(decodeText, std::string())},
-        {ENCODED(encodeStart(a.start, b)), reader(decodeStart, Start())},
-        {ENCODED(encodeHash(INT_MAX / 30 * 30, 1, b)), reader(decodeHash, TickNote())},
-        {ENCODED(encodeDrop(5, INT_MAX - 1, b)), reader(decodeDrop, TickNote())},
-        {ENCODED(encodeDesync(1 << 20, b)), reader(decodeDesync, TickNote())},
-        {ENCODED(InputEncoder(2, MAX_PLAYERS).encode(1 << 28, a.ticks, b)),
-         reader(inputsOf(MAX_PLAYERS), Inputs())},
-    };
-    for (const auto& [bytes, read] : messages) {
+// Each prefix is read from a buffer of its own length, so that a read past its end is a
+// sanitizer's find.
+TEST(NetMessages, ComeBackAsSentAtTheEdgesAndNoCutOrStrayByteIsTaken) {
+    for (const auto& [bytes, read] : awkwardMessages()) {
         MessageType type;
         ASSERT_TRUE(messageType(bytesOf(bytes), bytes.size(), type));
-        ASSERT_TRUE(read(bytesOf(bytes), bytes.size())) << "type " << int(bytes[0]);
-        for (size_t cut = 0; cut < bytes.size(); ++cut) {
+        ASSERT_EQ(read(bytesOf(bytes), bytes.size()), true) << "type " << int(type);
+        for (size_t cut = 0; cut < bytes.size() && bytes.size() < 65536; ++cut) {
             std::vector<uint8_t> prefix(bytes.begin(), bytes.begin() + cut);
-            ASSERT_FALSE(read(prefix.data(), cut)) << "type " << int(bytes[0]) << " cut " << cut;
+            ASSERT_EQ(read(prefix.data(), cut), std::nullopt) << "type " << int(type) << " " << cut;
         }
         for (char stray : {'\0', '\x80', '\xff'})
-            EXPECT_FALSE(read(bytesOf(bytes + stray), bytes.size() + 1)) << int(bytes[0]);
+            EXPECT_EQ(read(bytesOf(bytes + stray), bytes.size() + 1), std::nullopt) << int(type);
     }
 }
 
 TEST(NetMessages, ValuesOutOfRangeAreRefused) {
-    auto inputsTaken = [](const ControlState& c) {
-        return taken<Inputs>(inputsOf(1), ENCODED(InputEncoder(1, 1).encode(0, {{c}}, b)));
+    // Controls: every value at an end of its range is taken; each one past it is not.
+    auto oneSeat = [](const ControlState& c, int edits = 0) {
+        return InputsMessage{{}, {Inputs{1, 0, {{c}}, {edits}}}};
     };
-    ControlState edge; // every value at an end of its range
+    auto inputsTaken = [](const InputsMessage& m) {
+        return taken<InputsMessage>(decodeInputs, ENCODED(encodeInputs(m, b)));
+    };
+    ControlState edge;
     edge.left = {-1.0f, 1.0f};
     edge.right = {-0.0f, 1.0f};
     edge.triggerA = -0.0f;
     edge.triggerB = 1.0f;
     edge.buttons = (1u << ControlState::BUTTONS) - 1;
-    EXPECT_TRUE(inputsTaken(edge));
+    EXPECT_TRUE(inputsTaken(oneSeat(edge, MAX_EDITS_PER_TICK)));
     const float nan = std::numeric_limits<float>::quiet_NaN();
     for (int field = 0; field < 6; ++field)
         for (float bad : {1.5f, std::nextafter(1.0f, 2.0f), nan, -INFINITY, -1.5f, -0.5f}) {
             ControlState c = edge;
-            float* fields[] = {&c.left.x,  &c.left.y,   &c.right.x,
-                               &c.right.y, &c.triggerA, &c.triggerB};
-            *fields[field] = bad;
+            *fieldOf(c, field) = bad;
             bool stickBack = field < 4 && bad == -0.5f; // a trigger never reads below rest
-            EXPECT_EQ(inputsTaken(c), stickBack) << "field " << field << " value " << bad;
+            EXPECT_EQ(inputsTaken(oneSeat(c)), stickBack) << "field " << field << " value " << bad;
         }
     ControlState eleventh = edge;
     eleventh.buttons = 1u << ControlState::BUTTONS;
-    EXPECT_FALSE(inputsTaken(eleventh));
+    // Besides: an eleventh button, a ninth edit, acks or streams of more machines than a match
+    // has or of a seventh machine, a stream of no tick, of no seat or of a seventh seat.
+    const InputsMessage acked = {{{MAX_MACHINES - 1, INT_MAX}}, {}};
+    ASSERT_TRUE(inputsTaken(acked));
+    const std::vector<InputsMessage> badInputs = {
+        oneSeat(eleventh),
+        oneSeat(edge, MAX_EDITS_PER_TICK + 1),
+        {std::vector<InputsMessage::Ack>(MAX_MACHINES + 1, acked.acks[0]), {}},
+        {{{MAX_MACHINES, 0}}, {}},
+        {{}, std::vector<Inputs>(MAX_MACHINES + 1, oneSeat(edge).streams[0])},
+        {{}, {Inputs{MAX_MACHINES, 0, {{edge}}, {0}}}},
+        {{}, {Inputs{1, 0, {}, {}}}},
+        {{}, {Inputs{1, 0, std::vector<std::vector<ControlState>>(1), {0}}}},
+        {{}, {Inputs{1, 0, {std::vector<ControlState>(MAX_PLAYERS + 1, edge)}, {0}}}},
+    };
+    for (size_t i = 0; i < badInputs.size(); ++i)
+        EXPECT_FALSE(inputsTaken(badInputs[i])) << "inputs " << i;
+    // Ticks past the largest, in an ack and in a stream; the same stream from tick 1 is taken.
+    std::string ackPast = {5, 1, 0}, streamPast = {5, 0, 1, 0};
+    putVarint(ackPast, uint64_t{1} << 31);
+    ackPast += '\0';
+    putVarint(streamPast, uint64_t{1} << 31);
+    streamPast += std::string{1, 1, 0, 0}; // a tick of one seat, no edit, at rest
+    EXPECT_FALSE(taken<InputsMessage>(decodeInputs, ackPast));
+    EXPECT_FALSE(taken<InputsMessage>(decodeInputs, streamPast));
+    EXPECT_TRUE(taken<InputsMessage>(decodeInputs, streamPast.replace(4, 5, "\x01")));
 
-    // A refused message leaves the stream where it was: the next one decodes from there.
-    InputEncoder sender(1, 1), liar(1, 1);
-    InputDecoder receiver(1);
-    ControlState pressed = edge, broken = edge;
-    pressed.buttons = 3;
-    broken.left.x = nan;
-    std::string first, bad, second, error;
-    sender.encode(0, {{edge}}, first);
-    sender.encode(1, {{pressed}}, second);
-    liar.encode(0, {{edge}}, bad);
-    bad.clear();
-    liar.encode(1, {{pressed}, {broken}}, bad); // a good tick, then a bad one
-    Inputs inputs;
-    ASSERT_TRUE(receiver.decode(bytesOf(first), first.size(), inputs, error));
-    EXPECT_FALSE(receiver.decode(bytesOf(bad), bad.size(), inputs, error));
-    ASSERT_TRUE(receiver.decode(bytesOf(second), second.size(), inputs, error));
-    EXPECT_EQ(inputs.ticks[0][0], pressed);
-    // No tick or 17, another seat count, a first tick past the largest.
-    for (size_t count : {size_t{0}, size_t{MAX_TICKS_PER_INPUTS + 1}})
-        EXPECT_FALSE(taken<Inputs>(
-            inputsOf(1), ENCODED(InputEncoder(1, 1).encode(
-                             0, std::vector<std::vector<ControlState>>(count, {edge}), b))))
-            << count;
-    EXPECT_FALSE(taken<Inputs>(inputsOf(2), first));
-    std::string twoSeats = first;
-    twoSeats[4] = 2; // the seat count, with one seat's bytes
-    EXPECT_FALSE(taken<Inputs>(inputsOf(1), twoSeats));
-    std::string far = {5, 1};
-    putVarint(far, uint64_t{1} << 31);
-    far += std::string{1, 1, 0};
-    EXPECT_FALSE(taken<Inputs>(inputsOf(1), far));
-    EXPECT_TRUE(taken<Inputs>(inputsOf(1), far.replace(2, 5, "\x01"))); // the same at tick 1
+    // Edits of a seventh machine, seat or kind, a value past a byte; returns not from the host,
+    // of the host, of a seventh machine, with a value, or past the largest tick.
+    const EditNote edit{2, 10, {MatchEdit::Kind::SET_HEALTH, 1, 5}, -1};
+    auto editTaken = [](const EditNote& e) {
+        return taken<EditNote>(decodeEdit, ENCODED(encodeEdit(e, b)));
+    };
+    EXPECT_TRUE(editTaken(edit));
+    for (const EditNote& bad : std::vector<EditNote>{
+             {MAX_MACHINES, 10, edit.edit, -1},
+             {2, 10, {MatchEdit::Kind::SET_HEALTH, MAX_PLAYERS, 5}, -1},
+             {2, 10, {static_cast<MatchEdit::Kind>(MatchEdit::KIND_COUNT), 1, 5}, -1},
+             {2, 10, {MatchEdit::Kind::SET_HEALTH, 1, 256}, -1},
+             {2, 10, MatchEdit(), 1},
+             {0, 10, MatchEdit(), 0},
+             {0, 10, MatchEdit(), MAX_MACHINES}})
+        EXPECT_FALSE(editTaken(bad)) << bad.machine << " " << bad.readmit;
+    std::string editPast = {10, 0};
+    putVarint(editPast, uint64_t{1} << 31);
+    editPast += std::string{0, 0, 0};
+    for (const std::string& bad : {std::string("\x0a\x00\x05\xff\x01\x01", 6), editPast})
+        EXPECT_FALSE(taken<EditNote>(decodeEdit, bad));
 
     // Hellos of a seat that no player holds, of no seat, of seven; a name a byte too long.
+    const Hello hello{PROTOCOL_VERSION, "1", "Den", {{SeatKind::PAD, "Pad", Difficulty::NORMAL}}};
     auto helloTaken = [](const Hello& h) {
         return taken<Hello>(decodeHello, ENCODED(encodeHello(h, b)));
     };
-    const Hello hello{PROTOCOL_VERSION, "1", "Den", {{SeatKind::PAD, "Pad", Difficulty::NORMAL}}};
     EXPECT_TRUE(helloTaken(hello));
-    std::vector<std::function<void(Hello&)>> badHellos = {
+    const std::vector<std::function<void(Hello&)>> badHellos = {
         [](Hello& h) {
             h.seats.push_back({SeatKind::COMPUTER, "C", Difficulty::NORMAL});
         },
@@ -295,17 +328,15 @@ TEST(NetMessages, ValuesOutOfRangeAreRefused) {
     }
 
     // Starts whose seats, machines or settings do not fit.
-    Start start;
-    start.machineNames = {"Host", "Joiner"};
-    start.self = 1;
+    Start start{{"Host", "Joiner"}, 1, {}, {1, NO_MACHINE}};
+    start.header.settings.computerTanks = 1;
     start.header.seats = {{SeatKind::PAD, "P", Difficulty::NORMAL},
                           {SeatKind::COMPUTER, "C", Difficulty::EASY}};
-    start.seatMachines = {1, NO_MACHINE};
     auto startTaken = [](const Start& s) {
         return taken<Start>(decodeStart, ENCODED(encodeStart(s, b)));
     };
     EXPECT_TRUE(startTaken(start));
-    std::vector<std::function<void(Start&)>> badStarts = {
+    const std::vector<std::function<void(Start&)>> badStarts = {
         [](Start& s) { s.seatMachines[0] = 2; },          // a seat on no machine of the match
         [](Start& s) { s.seatMachines[0] = NO_MACHINE; }, // a pad of no machine
         [](Start& s) { s.seatMachines[1] = 0; },          // a computer on one machine
@@ -339,60 +370,78 @@ TEST(NetMessages, ValuesOutOfRangeAreRefused) {
     putLittleEndian(hash, 0, 8);
     putVarint(desync, uint64_t{1} << 31);
     EXPECT_FALSE(taken<TickNote>(decodeHash, hash));
-    EXPECT_FALSE(taken<TickNote>(decodeDesync, desync));
-    EXPECT_FALSE(taken<TickNote>(decodeDesync, "\x08" + std::string(10, '\x80') + '\0'));
-    EXPECT_FALSE(taken<TickNote>(decodeDesync, "\x08\x81" + std::string(8, '\x80') + "\x02"));
+    for (const std::string& bad : {desync, "\x08" + std::string(10, '\x80') + '\0',
+                                   "\x08\x81" + std::string(8, '\x80') + "\x02"})
+        EXPECT_FALSE(taken<TickNote>(decodeDesync, bad));
 }
 
-// A long run of controls of every kind through one stream: still pads, pads whose every value
-// changes every tick, signed zeros, the ends of the ranges, unplugging. Each message decodes bit
-// for bit and is as long as its format says: a byte a seat, and only what changed.
-TEST(NetMessages, AnInputStreamCarriesALongRandomRunBitForBit) {
+// A long run of every machine's controls of every kind through INPUTS messages of random acks
+// and streams: still pads, pads whose every value changes every tick, signed zeros, the ends of
+// the ranges, unplugging. Each message decodes bit for bit and is as long as its format says: a
+// byte a seat and a tick, and only what changed since the stream's tick before.
+TEST(NetMessages, InputsMessagesCarryALongRandomRunBitForBit) {
     Random random{2024};
+    auto varintSize = [](uint64_t v) {
+        size_t n = 1;
+        for (; v >= 128; v >>= 7)
+            ++n;
+        return n;
+    };
     auto value = [&](float low, float previous) {
         const float picks[] = {previous, -0.0f, 0.0f, low, 1.0f};
         int pick = random.below(8);
         return pick < 5 ? picks[pick] : low + (1.0f - low) * random.unit();
     };
-    for (int seats = 1; seats <= MAX_PLAYERS; ++seats) {
-        InputEncoder encoder(seats - 1, seats);
-        InputDecoder decoder(seats);
-        std::vector<ControlState> last(static_cast<size_t>(seats));
-        for (int tick = 0; tick < 20000;) {
-            std::vector<std::vector<ControlState>> ticks(1 + random.below(MAX_TICKS_PER_INPUTS));
-            size_t expected = 4 + (tick < 128 ? 1 : tick < 16384 ? 2 : 3);
-            for (std::vector<ControlState>& now : ticks) {
-                now = last;
-                for (int s = 0; s < seats; ++s) {
-                    ControlState& c = now[static_cast<size_t>(s)];
-                    const ControlState& before = last[static_cast<size_t>(s)];
-                    float* to[] = {&c.left.x,  &c.left.y,   &c.right.x,
-                                   &c.right.y, &c.triggerA, &c.triggerB};
-                    const float* from[] = {&before.left.x,  &before.left.y,   &before.right.x,
-                                           &before.right.y, &before.triggerA, &before.triggerB};
+    // By machine (of m + 1 seats): its controls at the last tick sent, and the next tick.
+    std::vector<std::vector<ControlState>> last;
+    std::vector<int> nextTick(MAX_MACHINES, 0);
+    for (int m = 0; m < MAX_MACHINES; ++m)
+        last.emplace_back(static_cast<size_t>(m + 1));
+    while (nextTick[0] < 20000) {
+        InputsMessage message;
+        size_t expected = 3; // type, ack count, stream count
+        for (int m = 0; m < MAX_MACHINES; ++m)
+            if (random.below(3) == 0) {
+                message.acks.push_back({m, random.below(2) ? nextTick[m] : INT_MAX - m});
+                expected += 1 + varintSize(static_cast<uint64_t>(message.acks.back().next));
+            }
+        for (int m = 0; m < MAX_MACHINES; ++m) {
+            if (m != 0 && random.below(2))
+                continue;
+            Inputs stream{m, nextTick[m], {}, {}};
+            int count =
+                1 + random.below(random.below(8) ? MAX_TICKS_PER_INPUTS : MAX_TICKS_PER_MESSAGE);
+            expected += 3 + varintSize(static_cast<uint64_t>(stream.firstTick));
+            std::vector<ControlState> before(last[m].size()); // the first against none
+            for (int t = 0; t < count; ++t) {
+                std::vector<ControlState> now = last[m];
+                for (size_t s = 0; s < now.size(); ++s) {
+                    ControlState& c = now[s];
                     bool still = s % 3 == 1 && random.below(4) != 0;
                     for (int i = 0; i < 6 && !still; ++i) {
                         float low = i < 4 ? -1.0f : 0.0f;
-                        *to[i] = s % 3 == 2 ? low + (1.0f - low) * random.unit() // moving
-                                            : value(low, *to[i]);
+                        *fieldOf(c, i) = s % 3 == 2 ? low + (1.0f - low) * random.unit()
+                                                    : value(low, *fieldOf(c, i));
                     }
                     if (random.below(3) == 0)
                         c.buttons = static_cast<uint16_t>(random.below(1 << ControlState::BUTTONS));
                     c.connected = c.connected != (random.below(50) == 0);
-                    expected += 1 + (c.buttons != before.buttons ? 2 : 0);
+                    expected += 1 + (c.buttons != before[s].buttons ? 2 : 0);
                     for (int i = 0; i < 6; ++i)
-                        expected += std::memcmp(to[i], from[i], 4) != 0 ? 4 : 0;
+                        expected += std::memcmp(fieldOf(c, i), fieldOf(before[s], i), 4) ? 4 : 0;
                 }
-                last = now;
+                stream.ticks.push_back(now);
+                stream.edits.push_back(random.below(4) ? 0 : random.below(MAX_EDITS_PER_TICK + 1));
+                expected += 1;
+                before = last[m] = now;
             }
-            std::string b, error;
-            encoder.encode(tick, ticks, b);
-            EXPECT_EQ(b.size(), expected) << "seats " << seats << " tick " << tick;
-            Inputs inputs;
-            ASSERT_TRUE(decoder.decode(bytesOf(b), b.size(), inputs, error)) << error;
-            ASSERT_EQ(std::tie(inputs.firstTick, inputs.machine), std::make_tuple(tick, seats - 1));
-            ASSERT_EQ(inputs.ticks, ticks) << "seats " << seats << " tick " << tick;
-            tick += static_cast<int>(ticks.size());
+            nextTick[m] += count;
+            message.streams.push_back(std::move(stream));
         }
+        std::string b;
+        encodeInputs(message, b);
+        ASSERT_EQ(b.size(), expected) << "tick " << nextTick[0];
+        ASSERT_EQ(reading(decodeInputs, message, sameInputs)(bytesOf(b), b.size()), true)
+            << "tick " << nextTick[0];
     }
 }
