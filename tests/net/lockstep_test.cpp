@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <map>
 #include <string>
 #include <vector>
@@ -46,7 +47,7 @@ struct Source {
                 c.connected = random.below(30) != 0;
                 ticks.back().push_back(c);
             }
-            int made = random.below(20) == 0 && (back < 0 || t < back) ? 1 + random.below(2) : 0;
+            int made = random.below(20) == 0 ? 1 + random.below(2) : 0;
             edits.push_back(made);
             for (int i = 0; i < made; ++i)
                 unsent.push_back({machine, t,
@@ -174,6 +175,10 @@ TEST(Lockstep, AgreesWithAPlainModelWhateverComesWhen) {
                                    [&](const EditNote& n) { return n.tick >= back; }),
                     source.unsent.end());
                 source.back = back;
+                // The host's return note rides with its tick: one more edit before it.
+                sources[0].makeUpTo(0, model.seatsOf(0), back, random);
+                ++sources[0].edits[static_cast<size_t>(back)];
+                sources[0].unsent.push_back({0, back, MatchEdit(), m});
                 lockstep.readmit(m, back);
                 model.readmit(m, back);
             } else if (action < 95 && match % 10 == 0) { // a flood of edits, now and then
@@ -234,4 +239,38 @@ TEST(LockstepDeathTest, ReadingATickNotHereIsAProgrammingError) {
     EXPECT_EQ(lockstep.controls(2, 1), batch(1, 1, 2, 1).ticks[0][0]);
     EXPECT_DEATH(lockstep.controls(3, 1), "");
     EXPECT_DEATH(lockstep.controls(0, 0), "");
+}
+
+// A machine comes back as an online match brings it back: the host's return rides with the
+// host's tick, counted among the edits made before it. The return is no edit of the match, and
+// the edits the machine makes once back are made.
+TEST(Lockstep, AReturnIsNoEditAndAMachineBackMakesItsEdits) {
+    Lockstep lockstep({0, 1}, 2);
+    std::string error;
+    ASSERT_TRUE(lockstep.add(batch(1, 1, 0, 5), 0, error)) << error;
+    lockstep.drop(1, 4);
+    Inputs host = batch(0, 1, 0, 12), back = batch(1, 1, 8, 4);
+    host.edits[8] = 1;
+    back.edits[2] = 1; // before its tick 10
+    const MatchEdit health{MatchEdit::Kind::SET_HEALTH, 1, 7};
+    ASSERT_TRUE(lockstep.add(host, 0, error)) << error;
+    ASSERT_TRUE(lockstep.addEdit({0, 8, MatchEdit(), 1}, 0, error)) << error;
+    lockstep.readmit(1, 8);
+    ASSERT_TRUE(lockstep.add(back, 0, error)) << error;
+    ASSERT_TRUE(lockstep.addEdit({1, 10, health, -1}, 0, error)) << error;
+    for (int t = 0; t < 12; ++t)
+        ASSERT_TRUE(lockstep.ready(t)) << t;
+    EXPECT_EQ(lockstep.editsAt(8).size(), 0u);
+    ASSERT_EQ(lockstep.editsAt(10).size(), 1u);
+    EXPECT_EQ(lockstep.editsAt(10)[0].value, 7);
+}
+
+// A machine told it came back at the largest tick (a host's EDIT may say so) reaches as far as a
+// tick goes, without overflowing on the way.
+TEST(Lockstep, ACatchUpToTheLargestTickStaysInReach) {
+    Lockstep lockstep({0}, 1);
+    lockstep.catchUpTo(INT_MAX);
+    std::string error;
+    EXPECT_TRUE(lockstep.add(batch(0, 1, 0, 10), 0, error)) << error;
+    EXPECT_TRUE(lockstep.addEdit({0, INT_MAX, MatchEdit(), -1}, 0, error)) << error;
 }
