@@ -1,22 +1,26 @@
 // Feeds arbitrary bytes to the readers of what other machines send. The whole input is one
-// packet for every message decoder; whatever one accepts must be of the type its first byte
-// says and must encode again to the same values. The same bytes are also read as a stream: a
-// match of 1..6 machines and seats, then packets of INPUTS for each machine's decoder, plays of
-// the ticks that are ready and drops, with the lockstep's controls checked against what was
-// accepted, tick by tick.
+// packet for every message decoder: at most one takes it, of the type its first byte says, and
+// what it takes lies within the limits its reader names and encodes again to the same values.
+// The same bytes are also read as a match seen from one machine: its machines and seats, then
+// INPUTS, EDIT and DROP packets taken as that machine takes them, its own controls and edits,
+// plays and forgetting, through a lockstep checked against a plain model of it
+// (tests/net/lockstepmodel.h) after every step.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
-#include <map>
+#include <functional>
+#include <initializer_list>
 #include <string>
-#include <utility>
+#include <tuple>
 #include <vector>
 
+#include "match/matchrules.h"
 #include "net/inputstream.h"
 #include "net/lockstep.h"
 #include "net/netprotocol.h"
+
+#include "../tests/net/lockstepmodel.h"
 
 namespace {
 
@@ -34,146 +38,184 @@ const uint8_t* bytesOf(const std::string& s) {
 }
 
 bool sameSeats(const std::vector<RecordedSeat>& a, const std::vector<RecordedSeat>& b) {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (a[i].kind != b[i].kind || a[i].name != b[i].name || a[i].difficulty != b[i].difficulty)
+    bool same = a.size() == b.size();
+    for (size_t i = 0; same && i < a.size(); ++i)
+        same = std::tie(a[i].kind, a[i].name, a[i].difficulty) ==
+               std::tie(b[i].kind, b[i].name, b[i].difficulty);
+    return same;
+}
+
+bool human(SeatKind kind) {
+    return kind == SeatKind::PAD || kind == SeatKind::KEYBOARD;
+}
+
+bool inRange(const ControlState& c) {
+    const float values[] = {c.left.x, c.left.y, c.right.x, c.right.y, c.triggerA, c.triggerB};
+    for (int i = 0; i < 6; ++i)
+        if (!(values[i] >= (i < 4 ? -1.0f : 0.0f) && values[i] <= 1.0f))
             return false;
+    return c.buttons < (1u << ControlState::BUTTONS);
+}
+
+bool sameInputs(const InputsMessage& a, const InputsMessage& b) {
+    bool same = a.acks.size() == b.acks.size() && a.streams.size() == b.streams.size();
+    for (size_t i = 0; same && i < a.acks.size(); ++i)
+        same = a.acks[i].machine == b.acks[i].machine && a.acks[i].next == b.acks[i].next;
+    for (size_t i = 0; same && i < a.streams.size(); ++i)
+        same =
+            std::tie(a.streams[i].machine, a.streams[i].firstTick, a.streams[i].ticks,
+                     a.streams[i].edits) == std::tie(b.streams[i].machine, b.streams[i].firstTick,
+                                                     b.streams[i].ticks, b.streams[i].edits);
+    return same;
+}
+
+// A decoder on the packet: false when it refuses it (saying why); else `valid` must hold of
+// what it read, and the same values must come back through the encoder and the decoder again.
+template <typename T, typename Decode, typename Encode, typename Valid, typename Same>
+bool reads(const uint8_t* data, size_t size, Decode decode, Encode encode, Valid valid, Same same) {
+    T value, again;
+    std::string error, bytes;
+    if (!decode(data, size, value, error)) {
+        check(!error.empty(), "a refusal without a reason");
+        return false;
+    }
+    check(valid(value), "a message taken with values out of their limits");
+    encode(value, bytes);
+    check(decode(bytesOf(bytes), bytes.size(), again, error) && same(value, again),
+          "a message reads back otherwise");
     return true;
 }
 
-bool sameStart(const Start& a, const Start& b) {
-    const RecordHeader &x = a.header, &y = b.header;
-    return a.machineNames == b.machineNames && a.self == b.self &&
-           a.seatMachines == b.seatMachines && x.level.name == y.level.name &&
-           x.level.text == y.level.text && x.seed == y.seed &&
-           x.settings.roundsToWin == y.settings.roundsToWin &&
-           x.settings.computerTanks == y.settings.computerTanks &&
-           x.settings.difficulty == y.settings.difficulty && sameSeats(x.seats, y.seats);
-}
-
-bool sameNote(const TickNote& a, const TickNote& b) {
-    return a.tick == b.tick && a.hash == b.hash && a.machine == b.machine;
-}
-
-// Each decoder on the whole packet. Returns how many accepted it.
-int decodeAll(const uint8_t* data, size_t size) {
+void decodeAll(const uint8_t* data, size_t size) {
     MessageType type{};
     bool typed = messageType(data, size, type);
-    int accepted = 0;
-    std::string error, again;
-    auto refused = [&](bool ok) {
-        check(ok || !error.empty(), "a refusal without a reason");
-        if (ok) {
-            ++accepted;
-            check(typed, "a message accepted whose type is unknown");
-        }
-        error.clear();
-        again.clear();
-        return !ok;
+    auto taken = [&](bool ok, std::initializer_list<MessageType> types) {
+        check(!ok || (typed && std::find(types.begin(), types.end(), type) != types.end()),
+              "a message taken as another type");
+        return ok ? 1 : 0;
     };
-    Hello hello, hello2;
-    if (!refused(decodeHello(data, size, hello, error))) {
-        check(type == MessageType::HELLO, "a hello of another type");
-        encodeHello(hello, again);
-        check(decodeHello(bytesOf(again), again.size(), hello2, error), "a hello re-encoded");
-        check(hello.protocol == hello2.protocol && hello.build == hello2.build &&
-                  hello.machineName == hello2.machineName && sameSeats(hello.seats, hello2.seats),
-              "a hello reads back otherwise");
-    }
-    Welcome welcome, welcome2;
-    if (!refused(decodeWelcome(data, size, welcome, error))) {
-        check(type == MessageType::WELCOME, "a welcome of another type");
-        encodeWelcome(welcome, again);
-        check(decodeWelcome(bytesOf(again), again.size(), welcome2, error) &&
-                  welcome.protocol == welcome2.protocol && welcome.build == welcome2.build,
-              "a welcome reads back otherwise");
-    }
-    std::string text, text2;
-    if (!refused(decodeText(data, size, text, error))) {
-        check(type == MessageType::REFUSE || type == MessageType::END, "a text of another type");
-        encodeText(type, text, again);
-        check(decodeText(bytesOf(again), again.size(), text2, error) && text == text2 &&
-                  again[0] == static_cast<char>(data[0]),
-              "a text reads back otherwise");
-    }
-    Start start, start2;
-    if (!refused(decodeStart(data, size, start, error))) {
-        check(type == MessageType::START, "a start of another type");
-        encodeStart(start, again);
-        check(decodeStart(bytesOf(again), again.size(), start2, error) && sameStart(start, start2),
-              "a start reads back otherwise");
-    }
-    // The notes: each decoder with its encoder.
-    TickNote note, note2;
-    if (!refused(decodeHash(data, size, note, error))) {
-        check(type == MessageType::HASH, "a hash of another type");
-        encodeHash(note.tick, note.hash, again);
-        check(decodeHash(bytesOf(again), again.size(), note2, error) && sameNote(note, note2),
-              "a hash reads back otherwise");
-    }
-    note = note2 = TickNote();
-    if (!refused(decodeDrop(data, size, note, error))) {
-        check(type == MessageType::DROP, "a drop of another type");
-        encodeDrop(note.machine, note.tick, again);
-        check(decodeDrop(bytesOf(again), again.size(), note2, error) && sameNote(note, note2),
-              "a drop reads back otherwise");
-    }
-    note = note2 = TickNote();
-    if (!refused(decodeDesync(data, size, note, error))) {
-        check(type == MessageType::DESYNC, "an out-of-sync note of another type");
-        encodeDesync(note.tick, again);
-        check(decodeDesync(bytesOf(again), again.size(), note2, error) && sameNote(note, note2),
-              "an out-of-sync note reads back otherwise");
-    }
-    return accepted;
+    auto note = [](const TickNote& a, const TickNote& b) {
+        return std::tie(a.tick, a.hash, a.machine) == std::tie(b.tick, b.hash, b.machine);
+    };
+    int accepted = 0;
+    accepted +=
+        taken(reads<Hello>(
+                  data, size, decodeHello, encodeHello,
+                  [](const Hello& h) {
+                      return !h.seats.empty() && h.seats.size() <= MAX_PLAYERS &&
+                             h.build.size() <= MAX_TEXT && h.machineName.size() <= MAX_TEXT &&
+                             std::all_of(h.seats.begin(), h.seats.end(), [](const RecordedSeat& s) {
+                                 return human(s.kind) && s.name.size() <= MAX_TEXT;
+                             });
+                  },
+                  [](const Hello& a, const Hello& b) {
+                      return std::tie(a.protocol, a.build, a.machineName) ==
+                                 std::tie(b.protocol, b.build, b.machineName) &&
+                             sameSeats(a.seats, b.seats);
+                  }),
+              {MessageType::HELLO});
+    accepted += taken(reads<Welcome>(
+                          data, size, decodeWelcome, encodeWelcome,
+                          [](const Welcome& w) { return w.build.size() <= MAX_TEXT; },
+                          [](const Welcome& a, const Welcome& b) {
+                              return a.protocol == b.protocol && a.build == b.build;
+                          }),
+                      {MessageType::WELCOME});
+    accepted +=
+        taken(reads<std::string>(
+                  data, size, decodeText,
+                  [&](const std::string& text, std::string& out) { encodeText(type, text, out); },
+                  [](const std::string& text) { return text.size() <= MAX_TEXT; },
+                  std::equal_to<std::string>()),
+              {MessageType::REFUSE, MessageType::END});
+    accepted +=
+        taken(reads<Start>(
+                  data, size, decodeStart, encodeStart,
+                  [](const Start& s) {
+                      int machines = static_cast<int>(s.machineNames.size());
+                      bool fits = machines >= 1 && machines <= MAX_MACHINES && s.self < machines &&
+                                  s.header.seats.size() <= MAX_PLAYERS &&
+                                  s.seatMachines.size() == s.header.seats.size() &&
+                                  s.header.settings.roundsToWin >= 1;
+                      for (size_t i = 0; fits && i < s.seatMachines.size(); ++i)
+                          fits =
+                              s.header.seats[i].kind == SeatKind::COMPUTER
+                                  ? s.seatMachines[i] == NO_MACHINE
+                                  : human(s.header.seats[i].kind) && s.seatMachines[i] < machines;
+                      return fits;
+                  },
+                  [](const Start& a, const Start& b) {
+                      const RecordHeader &x = a.header, &y = b.header;
+                      return std::tie(a.machineNames, a.self, a.seatMachines, x.level.name,
+                                      x.level.text, x.seed, x.settings.roundsToWin,
+                                      x.settings.computerTanks, x.settings.difficulty) ==
+                                 std::tie(b.machineNames, b.self, b.seatMachines, y.level.name,
+                                          y.level.text, y.seed, y.settings.roundsToWin,
+                                          y.settings.computerTanks, y.settings.difficulty) &&
+                             sameSeats(x.seats, y.seats);
+                  }),
+              {MessageType::START});
+    accepted += taken(
+        reads<TickNote>(
+            data, size, decodeHash,
+            [](const TickNote& n, std::string& out) { encodeHash(n.tick, n.hash, out); },
+            [](const TickNote& n) { return n.tick >= 0 && n.tick % HASH_INTERVAL == 0; }, note),
+        {MessageType::HASH});
+    accepted +=
+        taken(reads<TickNote>(
+                  data, size, decodeDrop,
+                  [](const TickNote& n, std::string& out) { encodeDrop(n.machine, n.tick, out); },
+                  [](const TickNote& n) {
+                      return n.tick >= -1 && n.machine >= 1 && n.machine < MAX_MACHINES;
+                  },
+                  note),
+              {MessageType::DROP});
+    accepted += taken(reads<TickNote>(
+                          data, size, decodeDesync,
+                          [](const TickNote& n, std::string& out) { encodeDesync(n.tick, out); },
+                          [](const TickNote& n) { return n.tick >= 0; }, note),
+                      {MessageType::DESYNC});
+    accepted += taken(
+        reads<EditNote>(
+            data, size, decodeEdit, encodeEdit,
+            [](const EditNote& e) {
+                if (e.tick < 0)
+                    return false;
+                if (e.readmit >= 0) // a return: only from the host, of a joiner
+                    return e.machine == 0 && e.readmit >= 1 && e.readmit < MAX_MACHINES;
+                return e.machine >= 0 && e.machine < MAX_MACHINES &&
+                       static_cast<int>(e.edit.kind) < MatchEdit::KIND_COUNT && e.edit.seat >= 0 &&
+                       e.edit.seat < MAX_PLAYERS && e.edit.value >= 0 && e.edit.value <= 255;
+            },
+            [](const EditNote& a, const EditNote& b) {
+                return std::tie(a.machine, a.tick, a.readmit, a.edit.kind, a.edit.seat,
+                                a.edit.value) == std::tie(b.machine, b.tick, b.readmit, b.edit.kind,
+                                                          b.edit.seat, b.edit.value);
+            }),
+        {MessageType::EDIT});
+    accepted += taken(
+        reads<InputsMessage>(
+            data, size, decodeInputs, encodeInputs,
+            [](const InputsMessage& m) {
+                bool fits = m.acks.size() <= MAX_MACHINES && m.streams.size() <= MAX_MACHINES;
+                for (const InputsMessage::Ack& ack : m.acks)
+                    fits = fits && ack.machine >= 0 && ack.machine < MAX_MACHINES && ack.next >= 0;
+                for (const Inputs& s : m.streams) {
+                    fits = fits && s.machine >= 0 && s.machine < MAX_MACHINES && s.firstTick >= 0 &&
+                           !s.ticks.empty() && s.ticks.size() <= MAX_TICKS_PER_MESSAGE &&
+                           s.edits.size() == s.ticks.size();
+                    for (size_t t = 0; fits && t < s.ticks.size(); ++t)
+                        fits = !s.ticks[t].empty() && s.ticks[t].size() <= MAX_PLAYERS &&
+                               s.ticks[t].size() == s.ticks[0].size() && s.edits[t] >= 0 &&
+                               s.edits[t] <= MAX_EDITS_PER_TICK &&
+                               std::all_of(s.ticks[t].begin(), s.ticks[t].end(), inRange);
+                }
+                return fits;
+            },
+            sameInputs),
+        {MessageType::INPUTS});
+    check(accepted <= 1, "one packet read as two kinds of message");
 }
-
-// One machine's INPUTS stream as its receiver reads it, with what the decoder should hold:
-// the seats' controls after the last message it took.
-struct Receiver {
-    explicit Receiver(int seats) : decoder(seats), last(static_cast<size_t>(seats)), seats(seats) {}
-    InputDecoder decoder;
-    std::vector<ControlState> last;
-    int seats;
-
-    bool take(const uint8_t* data, size_t size, Inputs& inputs) {
-        std::string error;
-        bool ok = decoder.decode(data, size, inputs, error);
-        check(ok || !error.empty(), "inputs refused without a reason");
-        if (ok) {
-            check(!inputs.ticks.empty() && inputs.ticks.size() <= size_t{MAX_TICKS_PER_INPUTS},
-                  "inputs of no ticks or too many");
-            for (const std::vector<ControlState>& tick : inputs.ticks)
-                check(static_cast<int>(tick.size()) == seats, "inputs of another seat count");
-            // Encoded again by a stream at the same point (an encoder and a decoder brought
-            // there by one message of `last`), they decode to the same controls bit for bit.
-            InputEncoder encoder(inputs.machine, seats);
-            InputDecoder again(seats);
-            std::string prime, bytes;
-            Inputs primed, back;
-            encoder.encode(0, {last}, prime);
-            check(again.decode(bytesOf(prime), prime.size(), primed, error),
-                  "the controls a stream holds do not encode");
-            encoder.encode(inputs.firstTick, inputs.ticks, bytes);
-            check(again.decode(bytesOf(bytes), bytes.size(), back, error),
-                  "inputs re-encoded are refused");
-            check(back.machine == inputs.machine && back.firstTick == inputs.firstTick &&
-                      back.ticks == inputs.ticks,
-                  "inputs read back otherwise");
-            last = inputs.ticks.back();
-        }
-        // A tick in which nothing changes reads what the stream holds: where the last message
-        // taken left it, whatever was refused since.
-        std::string still = {static_cast<char>(MessageType::INPUTS), 0, 0, 1,
-                             static_cast<char>(seats)};
-        still.append(static_cast<size_t>(seats), '\0');
-        Inputs held;
-        check(decoder.decode(bytesOf(still), still.size(), held, error) && held.ticks[0] == last,
-              "a refused message moved the stream, or a taken one moved it elsewhere");
-        return ok;
-    }
-};
 
 // Reads the bytes in order; past the end, zeros.
 struct Bytes {
@@ -182,109 +224,127 @@ struct Bytes {
     size_t at = 0;
     bool more() const { return at < size; }
     uint8_t next() { return at < size ? data[at++] : 0; }
+    // A packet, its length first in `lengthBytes` bytes.
+    std::pair<const uint8_t*, size_t> packet(int lengthBytes) {
+        size_t length = next();
+        if (lengthBytes == 2)
+            length |= size_t{next()} << 8;
+        length = std::min(length, size - std::min(at, size));
+        const uint8_t* start = data + std::min(at, size);
+        at += length;
+        return {start, length};
+    }
 };
 
-void playStream(const uint8_t* data, size_t size) {
+// A match seen from machine `self` (the host when 0), as its session takes what comes: the
+// lockstep and its model given the same, and compared after every step.
+void playMatch(const uint8_t* data, size_t size) {
     Bytes in{data, size};
-    int seats = 1 + in.next() % MAX_PLAYERS;
-    int machineCount = 1 + in.next() % MAX_MACHINES;
+    int machines = 1 + in.next() % MAX_MACHINES;
+    int self = in.next() % machines;
     std::vector<uint8_t> seatMachines;
-    for (int seat = 0; seat < seats; ++seat) {
-        int m = in.next() % (machineCount + 1);
-        seatMachines.push_back(m == machineCount ? NO_MACHINE : static_cast<uint8_t>(m));
+    for (int seat = 0, seats = 1 + in.next() % MAX_PLAYERS; seat < seats; ++seat) {
+        int m = in.next() % (machines + 1);
+        seatMachines.push_back(m == machines ? NO_MACHINE : static_cast<uint8_t>(m));
     }
-    Lockstep lockstep(seatMachines, machineCount);
-    std::vector<Receiver> receivers;
-    for (int m = 0; m < machineCount; ++m)
-        receivers.emplace_back(lockstep.seatsOf(m));
-    // What was accepted, by machine and tick: the controls the lockstep must give back.
-    std::map<std::pair<int, int>, std::vector<ControlState>> given;
-    std::vector<int> dropAfter(static_cast<size_t>(machineCount), INT32_MAX);
+    Lockstep lockstep(seatMachines, machines);
+    locksteptest::LockstepModel model(seatMachines, machines);
     int playing = 0;
+    int64_t resumeTick = 0; // this machine's own ticks from here on are its own to give
+    std::string error;
     while (in.more()) {
         uint8_t op = in.next();
-        switch (op & 3) {
-        case 0:
-        case 1: { // a packet, its length first
-            size_t length = in.next();
-            length = std::min(length, in.size - in.at);
-            const uint8_t* packet = in.data + in.at;
-            in.at += length;
-            int machine = 0;
-            Inputs inputs;
-            if (!inputsMachine(packet, length, machine) || machine >= machineCount ||
-                !receivers[static_cast<size_t>(machine)].take(packet, length, inputs))
+        switch ((op & 7) % 6) { // the operation; the bits above, its arguments
+        case 0: { // INPUTS: every stream of the machines of the match, none of this machine's
+            auto [packet, length] = in.packet(2);
+            InputsMessage message;
+            if (!decodeInputs(packet, length, message, error))
                 break;
-            int next = lockstep.next(machine);
-            std::string error;
-            bool added = lockstep.add(inputs, playing, error);
-            bool due =
-                !lockstep.dropped(machine) && inputs.firstTick == next &&
-                next + static_cast<int>(inputs.ticks.size()) - 1 <= playing + Lockstep::MAX_LEAD;
-            check(added == due, "inputs taken or refused against the rules");
-            check(added || !error.empty(), "inputs refused without a reason");
-            if (added)
-                for (size_t i = 0; i < inputs.ticks.size(); ++i)
-                    given[{machine, next + static_cast<int>(i)}] = inputs.ticks[i];
-            check(lockstep.next(machine) ==
-                      (added ? next + static_cast<int>(inputs.ticks.size()) : next),
-                  "the next tick owed is wrong");
+            for (const Inputs& stream : message.streams) {
+                if (stream.machine >= machines ||
+                    (stream.machine == self &&
+                     stream.firstTick + static_cast<int64_t>(stream.ticks.size()) > resumeTick))
+                    break;
+                bool taken = model.add(stream, playing);
+                error.clear();
+                check(lockstep.add(stream, playing, error) == taken, "inputs taken otherwise");
+                check(taken == error.empty(), "inputs refused without a reason, or with one");
+            }
             break;
         }
-        case 2: // play the ready ticks, a few at most
-            for (int count = 1 + (op >> 2) % 8; count > 0 && lockstep.ready(playing); --count) {
-                check(lockstep.missing(playing).empty(), "a ready tick misses a machine");
-                for (int seat = 0; seat < seats; ++seat) {
-                    int m = lockstep.machineOf(seat);
-                    ControlState want;
-                    if (m != NO_MACHINE && playing <= dropAfter[static_cast<size_t>(m)]) {
-                        auto it = given.find({m, playing});
-                        check(it != given.end(), "a ready tick of controls never given");
-                        int slot = 0;
-                        for (int s = 0; s < seat; ++s)
-                            slot += lockstep.machineOf(s) == m;
-                        want = it->second[static_cast<size_t>(slot)];
-                    }
-                    check(lockstep.controls(playing, seat) == want, "a seat's controls differ");
-                }
-                ++playing;
-                lockstep.forget(playing - 1);
+        case 1: { // EDIT: from another machine; a return only from the host
+            auto [packet, length] = in.packet(1);
+            EditNote note;
+            if (!decodeEdit(packet, length, note, error) || note.machine == self ||
+                note.machine >= machines || (note.readmit >= 0 && self == 0))
+                break;
+            if (note.readmit == self) {
+                lockstep.catchUpTo(note.tick);
+                model.catchUpTo(note.tick);
             }
-            if (!lockstep.ready(playing))
-                check(!lockstep.missing(playing).empty(), "a tick not ready misses nobody");
+            bool taken = model.addEdit(note, playing);
+            error.clear();
+            check(lockstep.addEdit(note, playing, error) == taken, "an edit taken otherwise");
+            check(taken == error.empty(), "an edit refused without a reason, or with one");
+            if (taken && note.readmit >= 0 && note.readmit < machines) {
+                lockstep.readmit(note.readmit, note.tick);
+                model.readmit(note.readmit, note.tick);
+                if (note.readmit == self)
+                    resumeTick = note.tick;
+            }
             break;
-        case 3: { // a drop, as the host makes one: after a tick the machine has given
-            // (one past them leaves ready ticks with nothing to read: the lockstep's test
-            // ADropPastTheTicksGivenStandsFromTheLastGiven)
-            int machine = (op >> 2) % machineCount;
-            int last = std::max(-1, lockstep.lastTick(machine) - in.next() % 8);
-            if (!lockstep.dropped(machine))
-                dropAfter[static_cast<size_t>(machine)] = last;
-            lockstep.drop(machine, last);
-            check(lockstep.dropped(machine), "a machine dropped is still in");
+        }
+        case 2: { // DROP of another machine
+            auto [packet, length] = in.packet(1);
+            TickNote note;
+            if (!decodeDrop(packet, length, note, error) || note.machine >= machines ||
+                note.machine == self)
+                break;
+            lockstep.drop(note.machine, note.tick);
+            model.drop(note.machine, note.tick);
+            break;
+        }
+        case 3: // play the ready ticks, a few at most
+            for (int count = 1 + (op >> 3) % 8; count > 0 && lockstep.ready(playing); --count)
+                ++playing;
+            break;
+        case 4: // forget what was played, as a joiner does
+            lockstep.forget(playing - (op >> 3) % 4);
+            model.forget(playing - (op >> 3) % 4);
+            break;
+        case 5: { // this machine's own controls for its next ticks, after an edit of its own
+            Inputs own{self, lockstep.next(self), {}, {}};
+            for (int t = 0; t <= (op >> 3) % 8; ++t) {
+                ControlState c;
+                c.buttons = static_cast<uint16_t>((own.firstTick + t) % 1024);
+                own.ticks.emplace_back(static_cast<size_t>(model.seatsOf(self)), c);
+                own.edits.push_back(t == 0 && op >= 64 ? 1 : 0);
+            }
+            if (op >= 64) {
+                EditNote note{self, own.firstTick, {MatchEdit::Kind::GIVE_ITEMS, 0, op}, -1};
+                bool taken = model.addEdit(note, playing);
+                check(lockstep.addEdit(note, playing, error) == taken,
+                      "an own edit taken otherwise");
+            }
+            bool taken = model.add(own, playing);
+            check(lockstep.add(own, playing, error) == taken, "own controls taken otherwise");
             break;
         }
         }
         lockstep.validate();
+        int until = playing;
+        for (int m = 0; m < machines; ++m)
+            until = std::max(until, model.next(m) + 1);
+        check(
+            locksteptest::differs(lockstep, model, playing, std::min(until, playing + 16)).empty(),
+            "the lockstep answers otherwise than its model");
     }
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    // The whole packet to every decoder, INPUTS of every seat count among them: one at most
-    // takes it.
-    int accepted = decodeAll(data, size);
-    for (int seats = 1; seats <= MAX_PLAYERS; ++seats) {
-        Inputs inputs;
-        accepted += Receiver(seats).take(data, size, inputs);
-    }
-    check(accepted <= 1, "one packet read as two kinds of message");
-    // The rest to INPUTS of the seat count the first byte chooses.
-    if (size > 0) {
-        Inputs inputs;
-        Receiver(1 + data[0] % MAX_PLAYERS).take(data + 1, size - 1, inputs);
-    }
-    playStream(data, size);
+    decodeAll(data, size);
+    playMatch(data, size);
     return 0;
 }

@@ -171,7 +171,7 @@ inline std::string differs(const net::Lockstep& lockstep, const LockstepModel& m
             lockstep.lastTick(m) != model.lastTick(m))
             return "next or drop" + of;
         for (int from : {0, playing, model.next(m) - 3}) {
-            net::Inputs a = lockstep.ticksFrom(m, from, 40), b = model.ticksFrom(m, from, 40);
+            net::Inputs a = lockstep.ticksFrom(m, from, 16), b = model.ticksFrom(m, from, 16);
             if (std::tie(a.machine, a.firstTick, a.ticks, a.edits) !=
                 std::tie(b.machine, b.firstTick, b.ticks, b.edits))
                 return "ticks from " + std::to_string(from) + of;
