@@ -161,17 +161,18 @@ private:
     int catchUp = 0;
 };
 
-// The first answer in which `lockstep` and `model` differ, for every machine and the ticks from
-// `playing` to `until` (their controls and edits where ready), or "" where they agree.
+// The first answer in which `lockstep` and `model` differ, for every machine (up to `span` of its
+// ticks from three places) and the ticks from `playing` to `until` (their controls and edits
+// where ready), or "" where they agree.
 inline std::string differs(const net::Lockstep& lockstep, const LockstepModel& model, int playing,
-                           int until) {
+                           int until, int span = 16) {
     for (int m = 0; m < model.machines(); ++m) {
         std::string of = " of machine " + std::to_string(m);
         if (lockstep.next(m) != model.next(m) || lockstep.dropped(m) != model.dropped(m) ||
             lockstep.lastTick(m) != model.lastTick(m))
             return "next or drop" + of;
         for (int from : {0, playing, model.next(m) - 3}) {
-            net::Inputs a = lockstep.ticksFrom(m, from, 16), b = model.ticksFrom(m, from, 16);
+            net::Inputs a = lockstep.ticksFrom(m, from, span), b = model.ticksFrom(m, from, span);
             if (std::tie(a.machine, a.firstTick, a.ticks, a.edits) !=
                 std::tie(b.machine, b.firstTick, b.ticks, b.edits))
                 return "ticks from " + std::to_string(from) + of;

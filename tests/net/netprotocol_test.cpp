@@ -17,8 +17,10 @@
 #include "net/inputstream.h"
 #include "net/netprotocol.h"
 #include "net/netreader.h"
+#include "netmessagestesting.h"
 
 using namespace net;
+using namespace nettest;
 
 namespace {
 
@@ -86,45 +88,6 @@ Reading reading(Decode decode, T sent, Same same) {
     };
 }
 
-bool sameSeats(const std::vector<RecordedSeat>& a, const std::vector<RecordedSeat>& b) {
-    bool same = a.size() == b.size();
-    for (size_t i = 0; same && i < a.size(); ++i)
-        same = std::tie(a[i].kind, a[i].name, a[i].difficulty) ==
-               std::tie(b[i].kind, b[i].name, b[i].difficulty);
-    return same;
-}
-bool sameHello(const Hello& a, const Hello& b) {
-    return std::tie(a.protocol, a.build, a.machineName) ==
-               std::tie(b.protocol, b.build, b.machineName) &&
-           sameSeats(a.seats, b.seats);
-}
-bool sameStart(const Start& a, const Start& b) {
-    const RecordHeader &x = a.header, &y = b.header;
-    return std::tie(a.machineNames, a.self, a.seatMachines, x.level.name, x.level.text, x.seed,
-                    x.settings.roundsToWin, x.settings.computerTanks, x.settings.difficulty) ==
-               std::tie(b.machineNames, b.self, b.seatMachines, y.level.name, y.level.text, y.seed,
-                        y.settings.roundsToWin, y.settings.computerTanks, y.settings.difficulty) &&
-           sameSeats(x.seats, y.seats);
-}
-bool sameNote(const TickNote& a, const TickNote& b) {
-    return std::tie(a.tick, a.hash, a.machine) == std::tie(b.tick, b.hash, b.machine);
-}
-bool sameEdit(const EditNote& a, const EditNote& b) {
-    return std::tie(a.machine, a.tick, a.readmit, a.edit.kind, a.edit.seat, a.edit.value) ==
-           std::tie(b.machine, b.tick, b.readmit, b.edit.kind, b.edit.seat, b.edit.value);
-}
-bool sameInputs(const InputsMessage& a, const InputsMessage& b) {
-    bool same = a.acks.size() == b.acks.size() && a.streams.size() == b.streams.size();
-    for (size_t i = 0; same && i < a.acks.size(); ++i)
-        same = a.acks[i].machine == b.acks[i].machine && a.acks[i].next == b.acks[i].next;
-    for (size_t i = 0; same && i < a.streams.size(); ++i) {
-        const Inputs &x = a.streams[i], &y = b.streams[i];
-        same = std::tie(x.machine, x.firstTick, x.ticks, x.edits) ==
-               std::tie(y.machine, y.firstTick, y.ticks, y.edits);
-    }
-    return same;
-}
-
 // Every kind of message at the edges of what it may hold, encoded, with its reading.
 std::vector<std::pair<std::string, Reading>> awkwardMessages() {
     std::vector<std::pair<std::string, Reading>> out;
@@ -134,10 +97,8 @@ std::vector<std::pair<std::string, Reading>> awkwardMessages() {
                                text(i == 0 ? 0 : MAX_TEXT, 's'), Difficulty::NORMAL});
     out.push_back({ENCODED(encodeHello(hello, b)), reading(decodeHello, hello, sameHello)});
     Welcome welcome{0, text(MAX_TEXT, 'w')};
-    out.push_back({ENCODED(encodeWelcome(welcome, b)),
-                   reading(decodeWelcome, welcome, [](const Welcome& a, const Welcome& b) {
-                       return a.protocol == b.protocol && a.build == b.build;
-                   })});
+    out.push_back(
+        {ENCODED(encodeWelcome(welcome, b)), reading(decodeWelcome, welcome, sameWelcome)});
     // Texts: none, the longest, and a longer one the encoder cuts to it.
     for (MessageType type : {MessageType::REFUSE, MessageType::END})
         for (size_t length : {size_t{0}, MAX_TEXT, MAX_TEXT + 9})
@@ -305,7 +266,8 @@ TEST(NetMessages, ValuesOutOfRangeAreRefused) {
     for (const std::string& bad : {std::string("\x0a\x00\x05\xff\x01\x01", 6), editPast})
         EXPECT_FALSE(taken<EditNote>(decodeEdit, bad));
 
-    // Hellos of a seat that no player holds, of no seat, of seven; a name a byte too long.
+    // Hellos of a seat that no player holds, of no seat, of seven; a name a byte too long. (The
+    // fuzzer holds every message it takes to all the limits of its fields.)
     const Hello hello{PROTOCOL_VERSION, "1", "Den", {{SeatKind::PAD, "Pad", Difficulty::NORMAL}}};
     auto helloTaken = [](const Hello& h) {
         return taken<Hello>(decodeHello, ENCODED(encodeHello(h, b)));
@@ -315,8 +277,6 @@ TEST(NetMessages, ValuesOutOfRangeAreRefused) {
         [](Hello& h) {
             h.seats.push_back({SeatKind::COMPUTER, "C", Difficulty::NORMAL});
         },
-        [](Hello& h) { h.seats[0].kind = SeatKind::NONE; },
-        [](Hello& h) { h.seats[0].kind = static_cast<SeatKind>(SEAT_KIND_COUNT); },
         [](Hello& h) { h.seats.clear(); },
         [](Hello& h) { h.seats.resize(MAX_PLAYERS + 1, h.seats[0]); },
         [](Hello& h) { h.machineName = text(MAX_TEXT + 1, 'n'); },
@@ -327,7 +287,7 @@ TEST(NetMessages, ValuesOutOfRangeAreRefused) {
         EXPECT_FALSE(helloTaken(h)) << "hello " << i;
     }
 
-    // Starts whose seats, machines or settings do not fit.
+    // Starts whose seats and machines do not fit.
     Start start{{"Host", "Joiner"}, 1, {}, {1, NO_MACHINE}};
     start.header.settings.computerTanks = 1;
     start.header.seats = {{SeatKind::PAD, "P", Difficulty::NORMAL},
@@ -340,15 +300,9 @@ TEST(NetMessages, ValuesOutOfRangeAreRefused) {
         [](Start& s) { s.seatMachines[0] = 2; },          // a seat on no machine of the match
         [](Start& s) { s.seatMachines[0] = NO_MACHINE; }, // a pad of no machine
         [](Start& s) { s.seatMachines[1] = 0; },          // a computer on one machine
-        [](Start& s) { s.header.seats[0].kind = SeatKind::NONE; },
-        [](Start& s) { s.header.seats[1].difficulty = static_cast<Difficulty>(3); },
         [](Start& s) { s.self = 2; },
         [](Start& s) { s.machineNames.clear(), s.self = 0; },
         [](Start& s) { s.machineNames.assign(MAX_MACHINES + 1, "M"); },
-        [](Start& s) { s.header.settings.roundsToWin = 0; },
-        [](Start& s) { s.header.settings.roundsToWin = 100; },
-        [](Start& s) { s.header.settings.computerTanks = MAX_PLAYERS + 1; },
-        [](Start& s) { s.header.settings.difficulty = static_cast<Difficulty>(3); },
         [](Start& s) {
             s.header.seats.resize(MAX_PLAYERS + 1, s.header.seats[1]);
             s.seatMachines.resize(MAX_PLAYERS + 1, NO_MACHINE);
