@@ -62,15 +62,12 @@ float* fieldOf(ControlState& c, int i) {
     }())
 
 // Whether `decode` takes the packet whole; a refusal must say why.
-template <typename T, typename Decode> bool taken(Decode decode, const uint8_t* data, size_t size) {
+template <typename T, typename Decode> bool taken(Decode decode, const std::string& b) {
     T value;
     std::string error;
-    bool ok = decode(data, size, value, error);
+    bool ok = decode(bytesOf(b), b.size(), value, error);
     EXPECT_TRUE(ok || !error.empty()) << "refused without a reason";
     return ok;
-}
-template <typename T, typename Decode> bool taken(Decode decode, const std::string& b) {
-    return taken<T>(decode, bytesOf(b), b.size());
 }
 
 // What a decoder makes of a packet: nothing when it refuses it, saying why; else whether it
