@@ -44,14 +44,18 @@ UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   -E '^format$' -LE '^install$'
 
 echo "== Fuzzers =="
-# The asset, level, script, settings and match record readers under libFuzzer, for a bounded
-# time each, on a scratch copy of the seed corpus so the repository stays clean. A crash input
-# is kept in fuzz-build/.
+# The asset, level, script, settings, match record and network message readers under libFuzzer,
+# for a bounded time each, on a scratch copy of the seed corpus so the repository stays clean. A
+# crash input is kept in fuzz-build/. What a peer sends must never make a machine allocate much:
+# the network readers run under a tighter memory limit.
 CC=clang CXX=clang++ cmake -S fuzz -B fuzz-build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build fuzz-build -j"$(nproc)"
-for target in obj sgi level script settings record; do
+for target in obj sgi level script settings record net; do
   cp -r "fuzz/corpus/$target" "$fuzz_work/$target"
+  limit=2048 # libFuzzer's own
+  if [ "$target" = net ]; then limit=512; fi
   if ! "fuzz-build/${target}_fuzzer" -max_total_time=30 -max_len=4096 -close_fd_mask=3 \
+      -rss_limit_mb="$limit" \
       -artifact_prefix="$root/fuzz-build/${target}-" "$fuzz_work/$target" \
       2>"$fuzz_work/$target.log"; then
     tail -n 60 "$fuzz_work/$target.log"

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <climits>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -13,6 +14,8 @@
 #include <vector>
 
 #include "../replay/replaytesting.h"
+#include "net/inputstream.h"
+#include "net/netlink.h"
 #include "net/onlinesession.h"
 
 using net::OnlineSession;
@@ -316,4 +319,99 @@ TEST_F(OnlineSessions, ADroppedMachineComesBackToItsSeatsAndCatchesUp) {
     EXPECT_TRUE(first->session->controls(until - 1, 2).connected);
     for (Machine* machine : machines)
         EXPECT_EQ(machine->session->phase(), Phase::PLAYING) << machine->session->stopMessage();
+}
+
+// A machine comes back while another stays away: it is told who is gone, so it does not wait for
+// them, catches up and plays the host's match.
+TEST_F(OnlineSessions, AMachineComesBackWhileAnotherStaysAway) {
+    auto first = host(1);
+    auto second = join(*first, 1, "Second");
+    auto third = join(*first, 1, "Third");
+    second->firstPad = 1;
+    third->firstPad = 2;
+    ASSERT_TRUE(lobbyOf(*first, 3));
+    start(*first);
+    ASSERT_TRUE(runUntil([&] { return first->tick >= 100; }, 100000));
+    for (std::unique_ptr<Machine>* gone : {&third, &second}) {
+        machines.erase(std::find(machines.begin(), machines.end(), gone->get()));
+        (*gone)->session.reset();
+        runUntil([] { return false; }, 300);
+        clock.seconds += 4.0;
+        int from = first->tick;
+        ASSERT_TRUE(runUntil([&] { return first->tick >= from + 100; }, 100000));
+    }
+    auto back = join(*first, 1, "Second");
+    back->firstPad = 1;
+    ASSERT_TRUE(runUntil([&] { return first->said("Second is back"); }, 100000));
+    int until = first->tick + 300;
+    ASSERT_TRUE(runUntil([&] { return back->tick >= until && first->tick >= until; }, 200000))
+        << back->tick << " of " << until << ": "
+        << (back->messages.empty() ? "" : back->messages.back());
+    for (int t = 0; t < until; ++t)
+        ASSERT_EQ(first->hashes[t], back->hashes[t]) << "tick " << t + 1;
+}
+
+// A machine comes back to a match of some minutes: more of it to catch up with than ENet sends
+// reliably at once, while the host's controls of every frame go unreliably, and may come first.
+TEST_F(OnlineSessions, AMachineComesBackToALongMatch) {
+    auto first = host(2);
+    auto second = join(*first, 2, "Second");
+    second->firstPad = 2;
+    ASSERT_TRUE(lobbyOf(*first, 2));
+    start(*first);
+    ASSERT_TRUE(runUntil([&] { return first->tick >= 9000; }, 1000000));
+    machines.erase(std::find(machines.begin(), machines.end(), second.get()));
+    second->session.reset();
+    runUntil([] { return false; }, 300);
+    clock.seconds += 4.0;
+    ASSERT_TRUE(runUntil(
+        [&] { return first->said("Second stopped answering") || first->said("Second left"); },
+        100000));
+    auto back = join(*first, 2, "Second");
+    back->firstPad = 2;
+    int until = first->tick + 300;
+    ASSERT_TRUE(runUntil([&] { return back->tick >= until && first->tick >= until; }, 400000))
+        << back->tick << " of " << until << ": " << back->session->stopMessage();
+    for (int t = 0; t < until; ++t)
+        ASSERT_EQ(first->hashes[t], back->hashes[t]) << "tick " << t + 1;
+}
+
+// A host that sends a joiner controls for the joiner's own seat at the largest ticks is refused,
+// with no overflow on the way (which the sanitizers would find).
+TEST_F(OnlineSessions, AJoinerRefusesItsOwnControlsAtTheLargestTicks) {
+    std::string error;
+    std::unique_ptr<net::NetLink> fake = net::NetLink::listen(0, 1, net::MAX_TO_HOST, error);
+    ASSERT_TRUE(fake) << error;
+    Machine joiner;
+    joiner.session = OnlineSession::join("127.0.0.1", fake->port(), "Joiner", pads(1, "Joiner"),
+                                         "test", error, clock.clock());
+    ASSERT_TRUE(joiner.session) << error;
+    net::NetLink::Event event;
+    auto exchange = [&](const std::function<bool()>& done) {
+        for (int i = 0; i < 5000 && !done(); ++i) {
+            joiner.service();
+            while (fake->poll(event) && !done()) {
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return done();
+    };
+    ASSERT_TRUE(exchange([&] {
+        return event.kind == net::NetLink::Event::Kind::RECEIVED && !event.data.empty() &&
+               event.data[0] == static_cast<uint8_t>(net::MessageType::HELLO);
+    }));
+    net::Start start{{"Host", "Joiner"}, 1, {}, {0, 1}};
+    start.header.seats = pads(2, "pad");
+    net::InputsMessage own{{},
+                           {net::Inputs{1, INT_MAX - 1, {{padAt(0, 0)}, {padAt(0, 1)}}, {0, 0}}}};
+    std::string bytes[3];
+    net::encodeWelcome(net::Welcome{net::PROTOCOL_VERSION, "test"}, bytes[0]);
+    net::encodeStart(start, bytes[1]);
+    net::encodeInputs(own, bytes[2]);
+    for (const std::string& message : bytes)
+        fake->send(0, message);
+    fake->flush();
+    ASSERT_TRUE(exchange([&] { return joiner.session->phase() == Phase::STOPPED; }));
+    EXPECT_EQ(joiner.session->stopMessage().rfind("The host sent bad inputs", 0), 0u)
+        << joiner.session->stopMessage();
 }
