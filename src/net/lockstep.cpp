@@ -51,7 +51,7 @@ bool Lockstep::add(const Inputs& inputs, int playing, std::string& error) {
         return false;
     }
     int last = inputs.firstTick + static_cast<int>(inputs.ticks.size()) - 1;
-    if (last > std::max(playing, catchUp) + MAX_LEAD) {
+    if (last > int64_t{std::max(playing, catchUp)} + MAX_LEAD) {
         error = "inputs for tick " + std::to_string(last) + ", far ahead of tick " +
                 std::to_string(playing);
         return false;
@@ -134,13 +134,15 @@ bool Lockstep::addEdit(const EditNote& note, int playing, std::string& error) {
         error = "an edit of a machine not in the match";
         return false;
     }
-    if (note.tick < playing || note.tick > std::max(playing, catchUp) + MAX_LEAD) {
+    if (note.tick < playing || note.tick > int64_t{std::max(playing, catchUp)} + MAX_LEAD) {
         error = "an edit for tick " + std::to_string(note.tick) + ", not one still to come";
         return false;
     }
+    // A machine come back is sent the edits of the match so far: those count apart.
+    int from = std::max(playing, catchUp);
     size_t waiting = static_cast<size_t>(std::count_if(
-        edits.begin(), edits.end(), [playing](const EditNote& e) { return e.tick >= playing; }));
-    if (waiting >= MAX_EDITS) {
+        edits.begin(), edits.end(), [from](const EditNote& e) { return e.tick >= from; }));
+    if (waiting >= MAX_EDITS || edits.size() >= MAX_KEPT_EDITS) {
         error = "more edits than a match takes at once";
         return false;
     }
@@ -160,11 +162,13 @@ std::vector<MatchEdit> Lockstep::editsAt(int tick) const {
         if (note.tick != tick)
             continue;
         const Stream& stream = streams[static_cast<size_t>(note.machine)];
-        int last = lastTicks[static_cast<size_t>(note.machine)];
         bool given =
-            tick >= stream.first && tick < next(note.machine) && (last == KEPT || tick <= last);
-        if (given && taken[static_cast<size_t>(note.machine)]++ <
-                         stream.edits[static_cast<size_t>(tick - stream.first)])
+            tick >= stream.first && tick < next(note.machine) && !absent(note.machine, tick);
+        // A return counts among the host's notes before the tick, but changes no match.
+        if (given &&
+            taken[static_cast<size_t>(note.machine)]++ <
+                stream.edits[static_cast<size_t>(tick - stream.first)] &&
+            note.readmit < 0)
             out.push_back(note.edit);
     }
     return out;

@@ -27,7 +27,8 @@ public:
     // How far past the tick being played a machine may have given its controls. A machine
     // schedules at most 8 ticks ahead, and no machine runs more than 8 past any other.
     static constexpr int MAX_LEAD = 120;
-    static constexpr size_t MAX_EDITS = 256; // waiting, all machines together
+    static constexpr size_t MAX_EDITS = 256;           // waiting, all machines together
+    static constexpr size_t MAX_KEPT_EDITS = 1u << 16; // of a whole match, kept by the host
 
     // `seatMachines` by seat: the machine driving it, or NO_MACHINE for a computer seat.
     Lockstep(std::vector<uint8_t> seatMachines, int machines);

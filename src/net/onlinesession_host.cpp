@@ -160,6 +160,13 @@ void OnlineSession::comeBack(int peer, const Hello& hello) {
         encodeEdit(note, bytes);
         link->send(peer, bytes);
     }
+    // Who is away, so that it does not wait for them.
+    for (int other = 1; other < lockstep->machines(); ++other)
+        if (other != machine && lockstep->dropped(other)) {
+            bytes.clear();
+            encodeDrop(other, lockstep->lastTick(other), bytes);
+            link->send(peer, bytes);
+        }
     // Everything played so far, reliably, in pieces a message takes.
     for (int source = 0; source < lockstep->machines(); ++source) {
         for (int from = 0; from < lockstep->next(source); from += MAX_TICKS_PER_MESSAGE) {

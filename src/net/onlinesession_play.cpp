@@ -20,10 +20,16 @@ void OnlineSession::takeInputs(int peer, const std::vector<uint8_t>& data, int p
             break;
         if (stream.machine >= lockstep->machines())
             error = "inputs of no machine of the match";
-        else if (isHost ? stream.machine != sender
-                        : stream.machine == selfMachine &&
-                              stream.firstTick + static_cast<int>(stream.ticks.size()) > resumeTick)
+        else if (isHost
+                     ? stream.machine != sender
+                     : stream.machine == selfMachine &&
+                           int64_t{stream.firstTick} + static_cast<int64_t>(stream.ticks.size()) >
+                               resumeTick)
             error = "inputs for seats that are not its own";
+        // Sent unreliably, a message may come ahead of the host's reliable history before it:
+        // what it holds comes again.
+        else if (!isHost && stream.firstTick > lockstep->next(stream.machine))
+            continue;
         ok = error.empty() && lockstep->add(stream, playing, error);
     }
     if (!ok) {

@@ -57,10 +57,13 @@ public:
         return true;
     }
     bool addEdit(const net::EditNote& note, int playing) {
+        // The edits before a return's tick are the match so far, sent again: they count apart.
+        int from = std::max(playing, catchUp);
         long waiting = std::count_if(notes.begin(), notes.end(),
-                                     [&](const net::EditNote& n) { return n.tick >= playing; });
+                                     [&](const net::EditNote& n) { return n.tick >= from; });
         if (note.machine < 0 || note.machine >= machines() || note.tick < playing ||
-            note.tick > reach(playing) || waiting >= static_cast<long>(net::Lockstep::MAX_EDITS))
+            note.tick > reach(playing) || waiting >= static_cast<long>(net::Lockstep::MAX_EDITS) ||
+            notes.size() >= net::Lockstep::MAX_KEPT_EDITS)
             return false;
         notes.push_back(note);
         return true;
