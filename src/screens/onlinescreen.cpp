@@ -58,6 +58,14 @@ std::vector<RecordedSeat> OnlineScreen::takeLocalPlayers() {
     return seats;
 }
 
+// Buttons already held when the screen comes count as held, not pressed.
+std::vector<OnlineScreen::Held> OnlineScreen::buttonsNow() const {
+    std::vector<Held> held;
+    for (InputSource* pad : localPads)
+        held.push_back({pad->button(1), pad->button(0)});
+    return held;
+}
+
 bool OnlineScreen::host(uint16_t port, LevelSource hostLevel, MatchSettings hostSettings,
                         int wanted, std::string& error) {
     session = net::OnlineSession::host(port, machineName(), takeLocalPlayers(), gameVersion, error);
@@ -92,6 +100,7 @@ void OnlineScreen::leave() {
 }
 
 void OnlineScreen::activate() {
+    heldButtons = buttonsNow();
     AnimatedScreen::activate();
 }
 
@@ -117,16 +126,23 @@ void OnlineScreen::tick() {
     if (session->hosting() && machinesWanted > 0 &&
         static_cast<int>(session->machines().size()) >= machinesWanted)
         startMatch();
-    // A pad's button 0 starts the match on the host, its button 1 leaves.
-    for (InputSource* pad : localPads) {
+    // A pad's button 0 starts the match on the host, its button 1 leaves: pressed here, not
+    // still held from the menu that chose to host.
+    heldButtons.resize(localPads.size());
+    for (size_t i = 0; i < localPads.size(); ++i) {
+        InputSource* pad = localPads[i];
         if (pad == &GameScreen::instance()->keyboardKeys)
             continue;
         pad->update();
-        if (pad->button(1)) {
+        bool back = pad->button(1), start = pad->button(0);
+        bool pressedBack = back && !heldButtons[i].back,
+             pressedStart = start && !heldButtons[i].start;
+        heldButtons[i] = {back, start};
+        if (pressedBack) {
             leave();
             return;
         }
-        if (pad->button(0) && session && session->hosting())
+        if (pressedStart && session && session->hosting())
             startMatch();
     }
 }

@@ -59,6 +59,11 @@ private:
 
     std::unique_ptr<net::OnlineSession> session;
     std::vector<InputSource*> localPads; // this machine's players' sources, in seat order
+    struct Held {
+        bool back = false, start = false; // buttons 1 and 0
+    };
+    std::vector<Held> buttonsNow() const;
+    std::vector<Held> heldButtons; // by local pad, at the last tick
     LevelSource level;
     MatchSettings settings;
     int machinesWanted = 0;
