@@ -229,7 +229,19 @@ void GameScreen::tick() {
     if (recorder)
         recorder->beforeTick();
     Match::Step step = match->tick(dt);
-    sounds.afterTick(MatchScreen{match, players, viewMode == 1, overviewCamera, OVERVIEW_FOV});
+    afterMatchTick(step, dt, true);
+    if (viewMode != 1 && players.empty())
+        overviewCamera->rotate(dt * DEMO_TURN, 0, 1, 0); // a demo shows every face in turn
+    if (step == Match::Step::OVER && returnScreen)
+        switchScreen(returnScreen);
+    platform().postRedisplay();
+}
+
+// What follows every tick a match plays here, live or online: its sounds (unless `heard` is
+// false), the record, the new round's cameras, the cameras, the item wheels.
+void GameScreen::afterMatchTick(Match::Step step, float dt, bool heard) {
+    if (heard)
+        sounds.afterTick(MatchScreen{match, players, viewMode == 1, overviewCamera, OVERVIEW_FOV});
     if (recorder) {
         recorder->afterTick(dt);
         recordingFailed = recordingFailed || (recordingAsked && recorder->failed());
@@ -241,12 +253,7 @@ void GameScreen::tick() {
     if (viewMode == 1)
         for (Player* player : players)
             player->camera.update(dt);
-    else if (players.empty())
-        overviewCamera->rotate(dt * DEMO_TURN, 0, 1, 0); // a demo shows every face in turn
     turnWheels();
-    if (step == Match::Step::OVER && returnScreen)
-        switchScreen(returnScreen);
-    platform().postRedisplay();
 }
 
 // The keyboard player's keys are not developer keys; a key bound to it does nothing else.

@@ -165,6 +165,7 @@ private:
     void addReplayTraceFields(TraceLine& line) const;
     void startRecording();
     void stopRecording();
+    void afterMatchTick(Match::Step step, float dt, bool heard);
     void tickOnline();
     Match::Step playOnlineTick();
     void drawOnlineStatus() const;

@@ -128,20 +128,7 @@ Match::Step GameScreen::playOnlineTick() {
     ++onlineTick;
     if (onlineTick % net::HASH_INTERVAL == 0)
         online->hashAfter(onlineTick, hashMatchState(*match));
-    if (online->lag(onlineTick) <= FAR_BEHIND)
-        sounds.afterTick(MatchScreen{match, players, viewMode == 1, overviewCamera, OVERVIEW_FOV});
-    if (recorder) {
-        recorder->afterTick(ONLINE_DT);
-        recordingFailed = recordingFailed || (recordingAsked && recorder->failed());
-        if (step == Match::Step::OVER)
-            stopRecording();
-    }
-    if (step == Match::Step::NEW_ROUND)
-        followTanks();
-    if (viewMode == 1)
-        for (Player* player : players)
-            player->camera.update(ONLINE_DT);
-    turnWheels();
+    afterMatchTick(step, ONLINE_DT, online->lag(onlineTick) <= FAR_BEHIND);
     return step;
 }
 
