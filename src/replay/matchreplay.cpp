@@ -77,7 +77,7 @@ void MatchReplay::compareHash(const Match& match) {
     const std::vector<RecordedHash>& hashes = record->hashes;
     if (nextHash >= hashes.size() || hashes[nextHash].tick != played)
         return;
-    uint64_t hash = hashMatchState(match);
+    uint32_t hash = static_cast<uint32_t>(hashMatchState(match)); // what a record keeps
     ++checked;
     if (hash == hashes[nextHash].hash) {
         if (difference.empty())

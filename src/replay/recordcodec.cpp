@@ -477,12 +477,12 @@ private:
 
     Read hash(size_t start) {
         uint64_t value = 0;
-        if (!in.littleEndian(8, value))
+        if (!in.littleEndian(4, value))
             return Read::CUT;
         int tick = record.tickCount();
         if (!record.hashes.empty() && record.hashes.back().tick >= tick)
             return corrupt("two state hashes for tick " + std::to_string(tick), start);
-        record.hashes.push_back(RecordedHash{tick, value});
+        record.hashes.push_back(RecordedHash{tick, static_cast<uint32_t>(value)});
         return Read::OK;
     }
 
@@ -631,7 +631,7 @@ void Encoder::edit(const MatchEdit& edit) {
 void Encoder::hash(uint64_t hash) {
     settle();
     out.push_back(static_cast<char>(HASH));
-    putLittleEndian(out, hash, 8);
+    putLittleEndian(out, hash & 0xffffffffu, 4);
 }
 
 void Encoder::end() {

@@ -18,7 +18,7 @@
 //   0x80..0x8b  one tick; bit 0: control changes follow; bits 1..3: its dt (below)
 //   0xa0..0xbf  one tick; bit 0: control changes follow; bits 1..4: its dt is a new one of
 //               whole milliseconds, 8 fewer than bits 1..4 say more than the latest dt's
-//   0xc0        the state hash after the ticks so far: 8 bytes, little-endian
+//   0xc0        the state hash after the ticks so far, its low 32 bits: 4 bytes, little-endian
 //   0xc1        an edit made before the next tick: kind byte, seat and value as varints
 //   0xc2        the end: the number of ticks as a varint; nothing may follow
 //
@@ -60,7 +60,7 @@ public:
     // not kept. `controls` has one entry per seat.
     void tick(float dt, const std::vector<ControlState>& controls);
     void edit(const MatchEdit& edit);
-    void hash(uint64_t hash);
+    void hash(uint64_t hash); // keeps its low 32 bits
     void end();
     // Writes out the run of plain ticks still pending, so that `out` holds every tick so far.
     void settle();

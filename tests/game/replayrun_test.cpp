@@ -381,7 +381,7 @@ TEST(ReplayRun, ARealClockRecordVerifiesAndBrokenOrAlteredOnesAreToldApart) {
         {"corrupt.qrec", "cannot replay corrupt.qrec: its compressed body is corrupt (Restored "
                          "data doesn't match checksum)"},
         {"foreign.qrec", "cannot replay foreign.qrec: it was recorded by Quorl 0.0.9 (record "
-                         "format 1); this is Quorl 0.1.0"},
+                         "format 2); this is Quorl 0.1.0"},
         {"missing.qrec", "cannot read the record missing.qrec"},
     };
     for (const auto& c : refused)
