@@ -52,7 +52,7 @@ public:
         for (size_t m = 0; m < seatsOf.size(); ++m)
             message.acks.push_back({static_cast<int>(m), acked});
         for (auto [m, from] : streams) {
-            Inputs stream{m, from, {}, {}};
+            Inputs stream{m, from, {}, {}, {}};
             for (int t = from; t < from + 8; ++t) {
                 stream.ticks.emplace_back();
                 for (int s = 0; s < seatsOf[static_cast<size_t>(m)]; ++s)
@@ -241,7 +241,7 @@ int main(int argc, char** argv) {
     encodeInputs(message, b);
     add("inputs", b);
     b.clear();
-    Inputs history{2, 0, {}, {}};
+    Inputs history{2, 0, {}, {}, {}};
     for (int t = 0; t < MAX_TICKS_PER_MESSAGE; ++t) {
         history.ticks.push_back({busy(0, t)});
         history.edits.push_back(0);

@@ -156,7 +156,7 @@ void decodeAll(const uint8_t* data, size_t size) {
            {MessageType::DESYNC}) +
         of(reads<EditNote>(data, size, decodeEdit, encodeEdit, sameEdit, fit),
            {MessageType::EDIT}) +
-        of(reads<InputsMessage>(data, size, decodeInputs, encodeInputs, sameInputs, fit),
+        of(reads<InputsMessage>(data, size, decodeInputsAlone, encodeInputs, sameInputs, fit),
            {MessageType::INPUTS});
     check(accepted <= 1, "one packet read as two kinds of message");
 }
@@ -202,9 +202,12 @@ void playMatch(const uint8_t* data, size_t size) {
         case 0: { // INPUTS: every stream of the machines of the match, none of this machine's
             auto [packet, length] = in.packet(2);
             InputsMessage message;
-            if (!decodeInputs(packet, length, message, error))
+            auto held = [&lockstep](int m, int t) { return lockstep.held(m, t); };
+            if (!decodeInputs(packet, length, message, error, held))
                 break;
             for (const Inputs& stream : message.streams) {
+                if (stream.ticks.empty()) // coded against a tick not held: let go
+                    continue;
                 if (stream.machine >= machines ||
                     (stream.machine == self &&
                      stream.firstTick + static_cast<int64_t>(stream.ticks.size()) > resumeTick))
@@ -257,7 +260,7 @@ void playMatch(const uint8_t* data, size_t size) {
             model.forget(playing - (op >> 3) % 4);
             break;
         case 5: { // this machine's own controls for its next ticks, after an edit of its own
-            Inputs own{self, lockstep.next(self), {}, {}};
+            Inputs own{self, lockstep.next(self), {}, {}, {}};
             for (int t = 0; t <= (op >> 3) % 8; ++t) {
                 ControlState c;
                 c.buttons = static_cast<uint16_t>((own.firstTick + t) % 1024);

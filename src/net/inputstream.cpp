@@ -4,6 +4,7 @@
 
 #include "match/matchrules.h"
 #include "net/netreader.h"
+#include "replay/controlcoding.h"
 
 namespace net {
 
@@ -13,6 +14,13 @@ constexpr uint8_t BUTTONS_CHANGED = 1u << 6;
 constexpr uint8_t CONNECTION_FLIPPED = 1u << 7;
 constexpr int FLOATS = 6;
 constexpr uint64_t MAX_TICK = 0x7fffffff;
+// A stream's first byte.
+constexpr uint8_t MACHINE_BITS = 0x07;
+constexpr int SEATS_SHIFT = 3;
+constexpr uint8_t SEATS_BITS = 0x07;
+constexpr uint8_t HAS_EDITS = 1u << 6;
+constexpr uint8_t AFTER_BEFORE = 1u << 7;
+constexpr uint64_t ALL_BUTTONS = (1u << ControlState::BUTTONS) - 1;
 
 uint32_t bitsOf(float value) {
     uint32_t bits;
@@ -58,20 +66,104 @@ void putChange(std::string& out, const ControlState& before, ControlState now) {
     out.push_back(static_cast<char>(fields));
     for (int i = 0; i < FLOATS; ++i)
         if (fields & (1u << i))
-            putLittleEndian(out, bitsOf(*fieldOf(now, i)), 4);
+            controlcoding::putValue(out, *fieldOf(was, i), *fieldOf(now, i));
     if (fields & BUTTONS_CHANGED)
-        putLittleEndian(out, now.buttons, 2);
+        controlcoding::putVarint(out, now.buttons);
 }
 
-void readChange(NetReader& in, ControlState& seat) {
+// Reads one seat's change onto `seat`. Where `known` is false, `seat` is not what the sender
+// coded against: the bytes are read past and `seat` left to be replaced. False for a value
+// code out of its range.
+bool readChange(NetReader& in, ControlState& seat, bool known) {
     uint8_t fields = in.byte();
-    for (int i = 0; i < FLOATS; ++i)
-        if (fields & (1u << i))
-            *fieldOf(seat, i) = floatOf(static_cast<uint32_t>(in.littleEndian(4)));
-    if (fields & BUTTONS_CHANGED)
-        seat.buttons = static_cast<uint16_t>(in.littleEndian(2));
+    for (int i = 0; i < FLOATS && !in.failed(); ++i) {
+        if (!(fields & (1u << i)))
+            continue;
+        uint64_t code = in.varint();
+        float* value = fieldOf(seat, i);
+        if (code == controlcoding::BITS)
+            *value = floatOf(static_cast<uint32_t>(in.littleEndian(4)));
+        else if (known && !controlcoding::valueOf(code, *value, *value))
+            return false;
+    }
+    if (fields & BUTTONS_CHANGED) {
+        uint64_t buttons = in.varint();
+        if (buttons > ALL_BUTTONS)
+            return false;
+        seat.buttons = static_cast<uint16_t>(buttons);
+    }
     if (fields & CONNECTION_FLIPPED)
         seat.connected = !seat.connected;
+    return true;
+}
+
+// A tick the receiver holds is of as many seats as the stream says its machine has.
+bool seatsAgree(const std::vector<ControlState>* held, size_t seats, std::string& error) {
+    if (!held || held->size() == seats)
+        return true;
+    error = "inputs for " + std::to_string(seats) + " seats of a machine with " +
+            std::to_string(held->size());
+    return false;
+}
+
+// Reads a stream after its first byte; see decodeInputs.
+bool readStream(NetReader& in, uint8_t head, const HeldTicks& held, Inputs& stream,
+                std::string& error) {
+    stream.machine = head & MACHINE_BITS;
+    int seats = 1 + ((head >> SEATS_SHIFT) & SEATS_BITS);
+    uint64_t first = in.varint();
+    int count = in.byte();
+    if (in.failed() || stream.machine >= MAX_MACHINES || first > MAX_TICK || count < 1 ||
+        count > MAX_TICKS_PER_MESSAGE || seats > MAX_PLAYERS ||
+        ((head & AFTER_BEFORE) && first == 0)) {
+        error = "inputs whose machine, ticks or seats are out of range";
+        return false;
+    }
+    stream.firstTick = static_cast<int>(first);
+    // The controls as of the tick read last, where the receiver knows what they were.
+    std::vector<ControlState> state(static_cast<size_t>(seats));
+    bool known = !(head & AFTER_BEFORE);
+    if (!known && held) {
+        const std::vector<ControlState>* before = held(stream.machine, stream.firstTick - 1);
+        if (!seatsAgree(before, state.size(), error))
+            return false;
+        known = before != nullptr;
+        if (known)
+            state = stream.before = *before;
+    }
+    for (int t = 0; t < count && !in.failed(); ++t) {
+        int edits = head & HAS_EDITS ? in.byte() : 0;
+        if (edits > MAX_EDITS_PER_TICK) {
+            error = "a tick with more edits than a tick takes";
+            return false;
+        }
+        for (ControlState& seat : state) {
+            if (!readChange(in, seat, known) || (known && !in.failed() && !inRange(seat))) {
+                error = "inputs with a control out of its range";
+                return false;
+            }
+        }
+        if (known) {
+            stream.edits.push_back(edits);
+            stream.ticks.push_back(state);
+            continue;
+        }
+        // Not known: the receiver may hold this very tick, and read on from it.
+        int tick = static_cast<int>(first) + t;
+        const std::vector<ControlState>* here = held ? held(stream.machine, tick) : nullptr;
+        if (!seatsAgree(here, state.size(), error))
+            return false;
+        known = here != nullptr;
+        if (known)
+            state = stream.before = *here;
+        if (tick < static_cast<int>(MAX_TICK))
+            stream.firstTick = tick + 1;
+    }
+    if (stream.ticks.empty()) { // nothing read: where it started, for the receiver to judge
+        stream.firstTick = static_cast<int>(first);
+        stream.before.clear();
+    }
+    return true;
 }
 
 } // namespace
@@ -86,13 +178,19 @@ void encodeInputs(const InputsMessage& message, std::string& out) {
     out.push_back(static_cast<char>(message.streams.size()));
     for (const Inputs& stream : message.streams) {
         size_t seats = stream.ticks.empty() ? 0 : stream.ticks.front().size();
-        out.push_back(static_cast<char>(stream.machine));
+        bool edits = false;
+        for (int count : stream.edits)
+            edits = edits || count != 0;
+        bool after = !stream.before.empty() && stream.firstTick > 0;
+        out.push_back(static_cast<char>((stream.machine & MACHINE_BITS) |
+                                        ((seats - 1) & SEATS_BITS) << SEATS_SHIFT |
+                                        (edits ? HAS_EDITS : 0) | (after ? AFTER_BEFORE : 0)));
         putVarint(out, static_cast<uint64_t>(stream.firstTick));
         out.push_back(static_cast<char>(stream.ticks.size()));
-        out.push_back(static_cast<char>(seats));
-        std::vector<ControlState> last(seats);
+        std::vector<ControlState> last = after ? stream.before : std::vector<ControlState>(seats);
         for (size_t t = 0; t < stream.ticks.size(); ++t) {
-            out.push_back(static_cast<char>(t < stream.edits.size() ? stream.edits[t] : 0));
+            if (edits)
+                out.push_back(static_cast<char>(t < stream.edits.size() ? stream.edits[t] : 0));
             for (size_t seat = 0; seat < seats; ++seat) {
                 putChange(out, last[seat], stream.ticks[t][seat]);
                 last[seat] = stream.ticks[t][seat];
@@ -101,7 +199,8 @@ void encodeInputs(const InputsMessage& message, std::string& out) {
     }
 }
 
-bool decodeInputs(const uint8_t* data, size_t size, InputsMessage& message, std::string& error) {
+bool decodeInputs(const uint8_t* data, size_t size, InputsMessage& message, std::string& error,
+                  const HeldTicks& held) {
     NetReader in(data, size);
     message = InputsMessage();
     if (in.byte() != static_cast<uint8_t>(MessageType::INPUTS)) {
@@ -128,34 +227,10 @@ bool decodeInputs(const uint8_t* data, size_t size, InputsMessage& message, std:
         return false;
     }
     for (int i = 0; i < streams && !in.failed(); ++i) {
+        uint8_t head = in.byte();
         Inputs stream;
-        stream.machine = in.byte();
-        uint64_t first = in.varint();
-        int count = in.byte();
-        int seats = in.byte();
-        if (in.failed() || stream.machine >= MAX_MACHINES || first > MAX_TICK || count < 1 ||
-            count > MAX_TICKS_PER_MESSAGE || seats < 1 || seats > MAX_PLAYERS) {
-            error = "inputs whose machine, ticks or seats are out of range";
+        if (!in.failed() && !readStream(in, head, held, stream, error))
             return false;
-        }
-        stream.firstTick = static_cast<int>(first);
-        std::vector<ControlState> state(static_cast<size_t>(seats));
-        for (int t = 0; t < count && !in.failed(); ++t) {
-            int edits = in.byte();
-            if (edits > MAX_EDITS_PER_TICK) {
-                error = "a tick with more edits than a tick takes";
-                return false;
-            }
-            for (ControlState& seat : state) {
-                readChange(in, seat);
-                if (!in.failed() && !inRange(seat)) {
-                    error = "inputs with a control out of its range";
-                    return false;
-                }
-            }
-            stream.edits.push_back(edits);
-            stream.ticks.push_back(state);
-        }
         message.streams.push_back(std::move(stream));
     }
     if (!in.done()) {

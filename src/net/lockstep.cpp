@@ -83,7 +83,18 @@ Inputs Lockstep::ticksFrom(int machine, int from, int most) const {
         out.ticks.push_back(stream.ticks[static_cast<size_t>(tick - stream.first)]);
         out.edits.push_back(stream.edits[static_cast<size_t>(tick - stream.first)]);
     }
+    if (const std::vector<ControlState>* before = held(machine, out.firstTick - 1))
+        out.before = *before;
     return out;
+}
+
+const std::vector<ControlState>* Lockstep::held(int machine, int tick) const {
+    if (machine < 0 || machine >= machines())
+        return nullptr;
+    const Stream& stream = streams[static_cast<size_t>(machine)];
+    if (tick < stream.first || tick - stream.first >= static_cast<int>(stream.ticks.size()))
+        return nullptr;
+    return &stream.ticks[static_cast<size_t>(tick - stream.first)];
 }
 
 int Lockstep::editsHere(int machine, int tick) const {

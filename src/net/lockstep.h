@@ -46,8 +46,12 @@ public:
     // The next tick `machine` owes: it has given every tick before it.
     int next(int machine) const;
     // Up to `most` of `machine`'s ticks from `from` on, as far as they are here and not
-    // forgotten: what another machine still has to be sent.
+    // forgotten, with the tick before them where it is here: what another machine still has to
+    // be sent.
     Inputs ticksFrom(int machine, int from, int most) const;
+    // `machine`'s seats' controls at `tick` as given, where they are here and not forgotten;
+    // else null. Valid until the next change to the lockstep.
+    const std::vector<ControlState>* held(int machine, int tick) const;
 
     // Whether every machine's controls and edits for `tick` are here (a dropped machine's past
     // its last tick always are).

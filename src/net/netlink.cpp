@@ -105,6 +105,12 @@ bool NetLink::poll(Event& event) {
         case ENET_EVENT_TYPE_CONNECT:
             live[static_cast<size_t>(slot)] = true;
             enet_peer_timeout(got.peer, TIMEOUT_LIMIT, TIMEOUT_MINIMUM, TIMEOUT_MAXIMUM);
+            // ENet throttles unreliable packets by dropping some when round trips vary, as
+            // they do by a frame whenever a machine services its link once a frame. Controls
+            // go again until confirmed, and a dropped message is a tick someone waits for:
+            // never throttled (both ends, as the peer is told).
+            enet_peer_throttle_configure(got.peer, ENET_PEER_PACKET_THROTTLE_INTERVAL,
+                                         ENET_PEER_PACKET_THROTTLE_SCALE, 0);
             event.kind = Event::Kind::CONNECTED;
             return true;
         case ENET_EVENT_TYPE_DISCONNECT:

@@ -23,7 +23,7 @@
 //   START   host -> all: the machines' count, their names, the receiver's number, the match (level,
 //   seed, settings,
 //           seats as a record's header has them), each seat's machine
-//   INPUTS  machine -> host, and host -> each joiner, every frame and unreliable: what the
+//   INPUTS  machine -> host, and host -> each joiner, every other frame and unreliable: what the
 //           sender has of each machine's controls that the receiver has not confirmed, and
 //           what the sender has of the receiver's (inputstream.h)
 //   HASH    either way: the state hash after a tick, a multiple of HASH_INTERVAL
@@ -86,8 +86,15 @@ struct Inputs {
     int firstTick = 0;
     std::vector<std::vector<ControlState>> ticks;
     std::vector<int> edits; // per tick
+    // The seats' controls at firstTick - 1, which a message codes the first tick against; empty
+    // where there is none to code against (the first tick is then coded against ControlState()).
+    std::vector<ControlState> before;
 };
-constexpr int MAX_TICKS_PER_INPUTS = 32;   // of a stream in a message sent every frame
+constexpr int MAX_TICKS_PER_INPUTS = 32;   // of a stream in a message sent every other frame
+// Frames between INPUTS messages: each carries every tick not yet confirmed, so sending every
+// other frame halves the messages' headers (most of the bytes when a tick's controls cost a
+// few) and a tick waits at most a frame more, which an input delay of three ticks covers.
+constexpr int INPUTS_EVERY = 2;
 constexpr int MAX_TICKS_PER_MESSAGE = 255; // of a stream in any message (a history's)
 constexpr int MAX_EDITS_PER_TICK = 8;
 

@@ -87,8 +87,9 @@ public:
     // This machine's seats' controls (one per seat of it, in seat order) read before tick
     // `playing`: they are for tick playing + inputDelay().
     void schedule(int playing, const std::vector<ControlState>& local);
-    // Once a frame: sends every machine what it has not confirmed yet of the controls, with
-    // what this one has of theirs. Lets go of what is played and confirmed everywhere.
+    // Once a frame; every INPUTS_EVERY frames, sends every machine what it has not confirmed yet
+    // of the controls, with what this one has of theirs, and lets go of what is played and
+    // confirmed everywhere. Other messages go out every frame.
     void sendInputs(int playing);
     int inputDelay() const { return delay; }
     // An edit this machine makes: every machine makes it before the next tick this machine
@@ -158,6 +159,7 @@ private:
     int editsBeforeNext = 0; // this machine's edits waiting for its next scheduled tick
     int resumeTick = 0;      // a machine come back: the tick its controls count again from
     int delay = DEFAULT_DELAY;
+    int framesSinceInputs = INPUTS_EVERY; // the first call sends
     // State hashes not yet compared: this machine's, and by machine the others'.
     std::map<int, uint64_t> ownHashes;
     std::map<int, std::map<int, uint64_t>> theirHashes;

@@ -14,7 +14,9 @@ void OnlineSession::takeInputs(int peer, const std::vector<uint8_t>& data, int p
     InputsMessage message;
     std::string error;
     int sender = isHost ? machineOfPeer(peer) : 0;
-    bool ok = decodeInputs(data.data(), data.size(), message, error);
+    const Lockstep& held = *lockstep;
+    bool ok = decodeInputs(data.data(), data.size(), message, error,
+                           [&held](int machine, int tick) { return held.held(machine, tick); });
     for (const Inputs& stream : message.streams) {
         if (!ok)
             break;
@@ -26,9 +28,14 @@ void OnlineSession::takeInputs(int peer, const std::vector<uint8_t>& data, int p
                            int64_t{stream.firstTick} + static_cast<int64_t>(stream.ticks.size()) >
                                resumeTick)
             error = "inputs for seats that are not its own";
+        // Coded against a tick the host does not have: one it was never sent.
+        else if (isHost && stream.ticks.empty() && stream.firstTick > lockstep->next(sender))
+            error = "inputs from tick " + std::to_string(stream.firstTick) + " where tick " +
+                    std::to_string(lockstep->next(sender)) + " was owed";
         // Sent unreliably, a message may come ahead of the host's reliable history before it:
         // what it holds comes again.
-        else if (!isHost && stream.firstTick > lockstep->next(stream.machine))
+        else if (stream.ticks.empty() ||
+                 (!isHost && stream.firstTick > lockstep->next(stream.machine)))
             continue;
         ok = error.empty() && lockstep->add(stream, playing, error);
     }
@@ -199,6 +206,11 @@ void OnlineSession::schedule(int playing, const std::vector<ControlState>& local
 void OnlineSession::sendInputs(int playing) {
     if (currentPhase != Phase::PLAYING)
         return;
+    if (++framesSinceInputs < INPUTS_EVERY) {
+        link->flush(); // hashes and edits go at once
+        return;
+    }
+    framesSinceInputs = 0;
     int keep = playing - 1;
     for (size_t to = 0; to < gathered.size(); ++to) {
         int peer = isHost ? gathered[to].peer : 0;
@@ -216,7 +228,7 @@ void OnlineSession::sendInputs(int playing) {
                 continue;
             }
             int from = confirmed[static_cast<size_t>(machine)];
-            keep = std::min(keep, from);
+            keep = std::min(keep, from - 1); // the first tick sent is coded against the one before
             stalled = stalled || lockstep->next(machine) - from > MAX_UNCONFIRMED;
             Inputs stream = lockstep->ticksFrom(machine, from, MAX_TICKS_PER_INPUTS);
             if (!stream.ticks.empty())

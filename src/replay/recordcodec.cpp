@@ -3,9 +3,17 @@
 #include <cmath>
 #include <cstring>
 
+#include "replay/controlcoding.h"
+
 namespace recordcodec {
 
 namespace {
+
+using controlcoding::putLittleEndian;
+using controlcoding::putValue;
+using controlcoding::putVarint;
+using controlcoding::unzigzag;
+using controlcoding::zigzag;
 
 constexpr uint8_t RUN_LAST = 0x7f; // runs are 0x00..0x7f: 1..128 ticks
 constexpr int LONGEST_RUN = RUN_LAST + 1;
@@ -34,15 +42,6 @@ constexpr uint8_t HASH = 0xc0;
 constexpr uint8_t EDIT = 0xc1;
 constexpr uint8_t END = 0xc2;
 
-constexpr float PAD_UNITS = 32768.0f; // a pad's axis in whole 1/32768ths
-constexpr int32_t PAD_LIMIT = 32768;
-// A value's code: 0..3 the values of EXACT; 4, its bits follow; from 5 on, a whole number of
-// 1/32768ths, 5 + the zigzag of its (non-zero) difference from the last value's, less one.
-constexpr float EXACT[] = {0.0f, -0.0f, 1.0f, -1.0f};
-constexpr uint32_t EXACT_VALUES = 4;
-constexpr uint64_t BITS_CODE = 4;
-constexpr uint64_t UNITS_CODE = 4; // plus the zigzag, which is at least 1
-
 // The fields of a change, in the order their values follow.
 enum Field : uint8_t {
     LEFT_X = 1 << 0,
@@ -68,71 +67,9 @@ float floatOf(uint32_t bits) {
     return value;
 }
 
-uint64_t zigzag(int64_t v) {
-    return (static_cast<uint64_t>(v) << 1) ^ static_cast<uint64_t>(v >> 63);
-}
-
-int64_t unzigzag(uint64_t v) {
-    return static_cast<int64_t>(v >> 1) ^ -static_cast<int64_t>(v & 1);
-}
-
-void putVarint(std::string& out, uint64_t v) {
-    while (v >= 0x80) {
-        out.push_back(static_cast<char>((v & 0x7f) | 0x80));
-        v >>= 7;
-    }
-    out.push_back(static_cast<char>(v));
-}
-
-void putLittleEndian(std::string& out, uint64_t v, int bytes) {
-    for (int i = 0; i < bytes; ++i)
-        out.push_back(static_cast<char>((v >> (8 * i)) & 0xff));
-}
-
 void putString(std::string& out, const std::string& text) {
     putVarint(out, text.size());
     out += text;
-}
-
-// A value that is a whole number of 1/32768ths in [-1, 1] (not -0): that number.
-bool padUnits(float value, int32_t& units) {
-    if (!(value >= -1.0f && value <= 1.0f) || (value == 0.0f && std::signbit(value)))
-        return false;
-    float scaled = value * PAD_UNITS; // exact: a power of two
-    if (scaled != std::floor(scaled))
-        return false;
-    units = static_cast<int32_t>(scaled);
-    return true;
-}
-
-// Where the next value's difference counts from: the last value's units, or the nearest.
-int32_t unitsBase(float last) {
-    int32_t units = 0;
-    if (padUnits(last, units))
-        return units;
-    if (!(last >= -1.0f && last <= 1.0f)) // NaN and beyond the range: from the middle
-        return 0;
-    return static_cast<int32_t>(std::lround(last * PAD_UNITS));
-}
-
-// A stick's or trigger's value: its own code when it is one a stick rests at or is pushed all
-// the way to, else its difference in 1/32768ths from the last (what a pad reports), else its
-// bits.
-void putValue(std::string& out, float last, float value) {
-    uint32_t bits = bitsOf(value);
-    for (uint32_t code = 0; code < EXACT_VALUES; ++code)
-        if (bits == bitsOf(EXACT[code])) {
-            out.push_back(static_cast<char>(code));
-            return;
-        }
-    int32_t units = 0;
-    int64_t step = padUnits(value, units) ? units - unitsBase(last) : 0;
-    if (step != 0) {
-        putVarint(out, UNITS_CODE + zigzag(step));
-    } else {
-        out.push_back(static_cast<char>(BITS_CODE));
-        putLittleEndian(out, bits, 4);
-    }
 }
 
 bool sameBits(float a, float b) {
@@ -425,21 +362,13 @@ private:
         uint64_t coded = 0;
         if (!in.varint(coded))
             return in.ranOut() ? Read::CUT : corrupt("a control's value does not read", start);
-        if (coded < EXACT_VALUES) {
-            value = EXACT[coded];
-        } else if (coded == BITS_CODE) {
+        if (coded == controlcoding::BITS) {
             uint64_t bits = 0;
             if (!in.littleEndian(4, bits))
                 return Read::CUT;
             value = floatOf(static_cast<uint32_t>(bits));
-        } else {
-            int64_t step = unzigzag(coded - UNITS_CODE);
-            if (step < -2 * PAD_LIMIT || step > 2 * PAD_LIMIT)
-                return corrupt("a control's value is out of range", start);
-            int64_t units = unitsBase(value) + step;
-            if (units < -PAD_LIMIT || units > PAD_LIMIT)
-                return corrupt("a control's value is out of range", start);
-            value = static_cast<float>(units) / PAD_UNITS;
+        } else if (!controlcoding::valueOf(coded, value, value)) {
+            return corrupt("a control's value is out of range", start);
         }
         if (!(value >= low && value <= 1.0f))
             return corrupt("a control's value " + std::to_string(value) + " is out of range",

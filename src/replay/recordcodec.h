@@ -31,12 +31,9 @@
 //
 // Control changes are a byte of the seats that changed, then per seat a byte of its fields
 // that changed (bit 0..3 the sticks' x, y, x, y, 4 and 5 the triggers, 6 the buttons, 7 the
-// connection, which only flips) and each changed value. A stick's or trigger's value is a
-// varint c: 0, 1, 2, 3 for 0, -0, 1 and -1 (where sticks rest or are pushed all the way, and
-// the keyboard's only values); 4, the float's bits in 4 bytes follow; from 5 on, a whole
-// number of 1/32768ths (what every pad reports), 4 + the zigzag of its difference from the
-// last value's. Buttons are their bits as a varint. Varints are little-endian base 128, at
-// most 10 bytes.
+// connection, which only flips) and each changed value, coded after the seat's value before
+// (replay/controlcoding.h). Buttons are their bits as a varint. Varints are little-endian
+// base 128, at most 10 bytes.
 namespace recordcodec {
 
 // Limits of what a reader takes; a record beyond any of them is refused as corrupt.

@@ -57,7 +57,7 @@ struct Source {
         }
     }
     Inputs batch(int machine, int from, int count) const {
-        Inputs in{machine, from, {}, {}};
+        Inputs in{machine, from, {}, {}, {}};
         for (int t = from; t < from + count; ++t) {
             in.ticks.push_back(ticks[static_cast<size_t>(t)]);
             in.edits.push_back(edits[static_cast<size_t>(t)]);
@@ -67,7 +67,7 @@ struct Source {
 };
 
 Inputs batch(int machine, int seats, int first, int count) {
-    Inputs in{machine, first, {}, {}};
+    Inputs in{machine, first, {}, {}, {}};
     for (int t = first; t < first + count; ++t) {
         ControlState c;
         c.left.x = static_cast<float>(t) / 1000.0f;

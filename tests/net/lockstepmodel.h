@@ -130,11 +130,14 @@ public:
         return out;
     }
     net::Inputs ticksFrom(int m, int from, int most) const {
-        net::Inputs out{m, std::max(from, at(m).first), {}, {}};
+        net::Inputs out{m, std::max(from, at(m).first), {}, {}, {}};
         for (int t = out.firstTick; t < next(m) && static_cast<int>(out.ticks.size()) < most; ++t) {
             out.ticks.push_back(at(m).ticks[static_cast<size_t>(t)]);
             out.edits.push_back(at(m).edits[static_cast<size_t>(t)]);
         }
+        int before = out.firstTick - 1;
+        if (before >= at(m).first && before < next(m))
+            out.before = at(m).ticks[static_cast<size_t>(before)];
         return out;
     }
 
@@ -176,8 +179,8 @@ inline std::string differs(const net::Lockstep& lockstep, const LockstepModel& m
             return "next or drop" + of;
         for (int from : {0, playing, model.next(m) - 3}) {
             net::Inputs a = lockstep.ticksFrom(m, from, span), b = model.ticksFrom(m, from, span);
-            if (std::tie(a.machine, a.firstTick, a.ticks, a.edits) !=
-                std::tie(b.machine, b.firstTick, b.ticks, b.edits))
+            if (std::tie(a.machine, a.firstTick, a.ticks, a.edits, a.before) !=
+                std::tie(b.machine, b.firstTick, b.ticks, b.edits, b.before))
                 return "ticks from " + std::to_string(from) + of;
         }
     }

@@ -3,6 +3,7 @@
 // Whether two of the messages machines send each other hold the same values, for the message
 // tests and the net fuzzer.
 
+#include <algorithm>
 #include <tuple>
 #include <vector>
 
@@ -47,10 +48,23 @@ inline bool sameInputs(const net::InputsMessage& a, const net::InputsMessage& b)
         same = a.acks[i].machine == b.acks[i].machine && a.acks[i].next == b.acks[i].next;
     for (size_t i = 0; same && i < a.streams.size(); ++i) {
         const net::Inputs &x = a.streams[i], &y = b.streams[i];
-        same = std::tie(x.machine, x.firstTick, x.ticks, x.edits) ==
-               std::tie(y.machine, y.firstTick, y.ticks, y.edits);
+        same = std::tie(x.machine, x.firstTick, x.ticks, x.edits, x.before) ==
+               std::tie(y.machine, y.firstTick, y.ticks, y.edits, y.before);
     }
     return same;
+}
+
+// Reads INPUTS as a receiver that holds no ticks yet: a stream coded against the tick before
+// its first is not read, and is left out.
+inline bool decodeInputsAlone(const uint8_t* data, size_t size, net::InputsMessage& message,
+                              std::string& error) {
+    if (!net::decodeInputs(data, size, message, error))
+        return false;
+    std::vector<net::Inputs>& streams = message.streams;
+    streams.erase(std::remove_if(streams.begin(), streams.end(),
+                                 [](const net::Inputs& s) { return s.ticks.empty(); }),
+                  streams.end());
+    return true;
 }
 
 } // namespace nettest

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstring>
@@ -150,7 +151,7 @@ std::vector<std::pair<std::string, Reading>> awkwardMessages() {
     for (int m = 0; m < MAX_MACHINES; ++m)
         inputs.acks.push_back({m, m % 2 ? INT_MAX : 0});
     for (int m = 0; m < MAX_MACHINES; ++m) {
-        Inputs stream{MAX_MACHINES - 1 - m, m % 2 ? INT_MAX : 0, {}, {}};
+        Inputs stream{MAX_MACHINES - 1 - m, m % 2 ? INT_MAX : 0, {}, {}, {}};
         for (int t = 0; t < (m == 0 ? MAX_TICKS_PER_MESSAGE : 1 + 5 * m); ++t) {
             stream.ticks.emplace_back(static_cast<size_t>(m + 1));
             for (ControlState& c : stream.ticks.back()) {
@@ -167,7 +168,7 @@ std::vector<std::pair<std::string, Reading>> awkwardMessages() {
     }
     for (const InputsMessage& message : {inputs, InputsMessage()})
         out.push_back(
-            {ENCODED(encodeInputs(message, b)), reading(decodeInputs, message, sameInputs)});
+            {ENCODED(encodeInputs(message, b)), reading(decodeInputsAlone, message, sameInputs)});
     return out;
 }
 
@@ -192,10 +193,10 @@ TEST(NetMessages, ComeBackAsSentAtTheEdgesAndNoCutOrStrayByteIsTaken) {
 TEST(NetMessages, ValuesOutOfRangeAreRefused) {
     // Controls: every value at an end of its range is taken; each one past it is not.
     auto oneSeat = [](const ControlState& c, int edits = 0) {
-        return InputsMessage{{}, {Inputs{1, 0, {{c}}, {edits}}}};
+        return InputsMessage{{}, {Inputs{1, 0, {{c}}, {edits}, {}}}};
     };
     auto inputsTaken = [](const InputsMessage& m) {
-        return taken<InputsMessage>(decodeInputs, ENCODED(encodeInputs(m, b)));
+        return taken<InputsMessage>(decodeInputsAlone, ENCODED(encodeInputs(m, b)));
     };
     ControlState edge;
     edge.left = {-1.0f, 1.0f};
@@ -224,10 +225,10 @@ TEST(NetMessages, ValuesOutOfRangeAreRefused) {
         {std::vector<InputsMessage::Ack>(MAX_MACHINES + 1, acked.acks[0]), {}},
         {{{MAX_MACHINES, 0}}, {}},
         {{}, std::vector<Inputs>(MAX_MACHINES + 1, oneSeat(edge).streams[0])},
-        {{}, {Inputs{MAX_MACHINES, 0, {{edge}}, {0}}}},
-        {{}, {Inputs{1, 0, {}, {}}}},
-        {{}, {Inputs{1, 0, std::vector<std::vector<ControlState>>(1), {0}}}},
-        {{}, {Inputs{1, 0, {std::vector<ControlState>(MAX_PLAYERS + 1, edge)}, {0}}}},
+        {{}, {Inputs{MAX_MACHINES, 0, {{edge}}, {0}, {}}}},
+        {{}, {Inputs{1, 0, {}, {}, {}}}},
+        {{}, {Inputs{1, 0, std::vector<std::vector<ControlState>>(1), {0}, {}}}},
+        {{}, {Inputs{1, 0, {std::vector<ControlState>(MAX_PLAYERS + 1, edge)}, {0}, {}}}},
     };
     for (size_t i = 0; i < badInputs.size(); ++i)
         EXPECT_FALSE(inputsTaken(badInputs[i])) << "inputs " << i;
@@ -236,10 +237,10 @@ TEST(NetMessages, ValuesOutOfRangeAreRefused) {
     putVarint(ackPast, uint64_t{1} << 31);
     ackPast += '\0';
     putVarint(streamPast, uint64_t{1} << 31);
-    streamPast += std::string{1, 1, 0, 0}; // a tick of one seat, no edit, at rest
-    EXPECT_FALSE(taken<InputsMessage>(decodeInputs, ackPast));
-    EXPECT_FALSE(taken<InputsMessage>(decodeInputs, streamPast));
-    EXPECT_TRUE(taken<InputsMessage>(decodeInputs, streamPast.replace(4, 5, "\x01")));
+    streamPast += std::string{1, 0}; // a tick of the one seat (of the byte before), at rest
+    EXPECT_FALSE(taken<InputsMessage>(decodeInputsAlone, ackPast));
+    EXPECT_FALSE(taken<InputsMessage>(decodeInputsAlone, streamPast));
+    EXPECT_TRUE(taken<InputsMessage>(decodeInputsAlone, streamPast.replace(4, 5, "\x01")));
 
     // Edits of a seventh machine, seat or kind, a value past a byte; returns not from the host,
     // of the host, of a seventh machine, with a value, or past the largest tick.
@@ -327,9 +328,10 @@ TEST(NetMessages, ValuesOutOfRangeAreRefused) {
 }
 
 // A long run of every machine's controls of every kind through INPUTS messages of random acks
-// and streams: still pads, pads whose every value changes every tick, signed zeros, the ends of
-// the ranges, unplugging. Each message decodes bit for bit and is as long as its format says: a
-// byte a seat and a tick, and only what changed since the stream's tick before.
+// and streams: still pads, pads whose every value changes every tick, a pad's whole 1/32768ths,
+// signed zeros, the ends of the ranges, unplugging. Each stream after the first is coded against
+// the tick before it, which the receiver holds. Each message decodes bit for bit and is as long
+// as its format says: a byte a seat and a tick, and only what changed since the tick before.
 TEST(NetMessages, InputsMessagesCarryALongRandomRunBitForBit) {
     Random random{2024};
     auto varintSize = [](uint64_t v) {
@@ -340,8 +342,26 @@ TEST(NetMessages, InputsMessagesCarryALongRandomRunBitForBit) {
     };
     auto value = [&](float low, float previous) {
         const float picks[] = {previous, -0.0f, 0.0f, low, 1.0f};
-        int pick = random.below(8);
+        int pick = random.below(9);
+        if (pick == 5 || pick == 6) // what a pad reports
+            return static_cast<float>(random.below(32769 - static_cast<int>(low) * 32768) +
+                                      static_cast<int>(low) * 32768) /
+                   32768.0f;
         return pick < 5 ? picks[pick] : low + (1.0f - low) * random.unit();
+    };
+    // Bytes of a changed value: one for 0, -0, 1 and -1; a varint for a pad's whole 1/32768ths
+    // (its difference from the value before, counted in whole 1/32768ths from the nearest);
+    // else a code byte and the float.
+    auto valueSize = [&](float before, float now) -> size_t {
+        for (float exact : {0.0f, 1.0f, -1.0f})
+            if (now == exact)
+                return 1;
+        double units = static_cast<double>(now) * 32768.0;
+        long step = std::lround(units) - std::lround(static_cast<double>(before) * 32768.0);
+        if (units != std::floor(units) || step == 0)
+            return 5;
+        uint64_t zigzag = step < 0 ? static_cast<uint64_t>(-step) * 2 - 1 : uint64_t(step) * 2;
+        return varintSize(4 + zigzag);
     };
     // By machine (of m + 1 seats): its controls at the last tick sent, and the next tick.
     std::vector<std::vector<ControlState>> last;
@@ -349,6 +369,14 @@ TEST(NetMessages, InputsMessagesCarryALongRandomRunBitForBit) {
     for (int m = 0; m < MAX_MACHINES; ++m)
         last.emplace_back(static_cast<size_t>(m + 1));
     while (nextTick[0] < 20000) {
+        // What the receiver holds: the last tick of each machine it was sent.
+        const std::vector<std::vector<ControlState>> held = last;
+        const std::vector<int> heldTick = [&] {
+            std::vector<int> ticks;
+            for (int n : nextTick)
+                ticks.push_back(n - 1);
+            return ticks;
+        }();
         InputsMessage message;
         size_t expected = 3; // type, ack count, stream count
         for (int m = 0; m < MAX_MACHINES; ++m)
@@ -359,13 +387,16 @@ TEST(NetMessages, InputsMessagesCarryALongRandomRunBitForBit) {
         for (int m = 0; m < MAX_MACHINES; ++m) {
             if (m != 0 && random.below(2))
                 continue;
-            Inputs stream{m, nextTick[m], {}, {}};
+            Inputs stream{m, nextTick[m], {}, {}, {}};
+            if (nextTick[m] > 0)
+                stream.before = last[m];
             int count =
                 1 + random.below(random.below(8) ? MAX_TICKS_PER_INPUTS : MAX_TICKS_PER_MESSAGE);
-            expected += 3 + varintSize(static_cast<uint64_t>(stream.firstTick));
-            std::vector<ControlState> before(last[m].size()); // the first against none
+            bool edits = random.below(2);
+            expected += 2 + varintSize(static_cast<uint64_t>(stream.firstTick));
             for (int t = 0; t < count; ++t) {
-                std::vector<ControlState> now = last[m];
+                std::vector<ControlState> before = last[m];
+                std::vector<ControlState> now = before;
                 for (size_t s = 0; s < now.size(); ++s) {
                     ControlState& c = now[s];
                     bool still = s % 3 == 1 && random.below(4) != 0;
@@ -377,22 +408,38 @@ TEST(NetMessages, InputsMessagesCarryALongRandomRunBitForBit) {
                     if (random.below(3) == 0)
                         c.buttons = static_cast<uint16_t>(random.below(1 << ControlState::BUTTONS));
                     c.connected = c.connected != (random.below(50) == 0);
-                    expected += 1 + (c.buttons != before[s].buttons ? 2 : 0);
-                    for (int i = 0; i < 6; ++i)
-                        expected += std::memcmp(fieldOf(c, i), fieldOf(before[s], i), 4) ? 4 : 0;
+                    expected += 1;
+                    if (c.buttons != before[s].buttons)
+                        expected += varintSize(c.buttons);
+                    for (int i = 0; i < 6; ++i) {
+                        float was = *fieldOf(before[s], i), is = *fieldOf(c, i);
+                        if (std::memcmp(&was, &is, 4))
+                            expected += valueSize(was, is);
+                    }
                 }
                 stream.ticks.push_back(now);
-                stream.edits.push_back(random.below(4) ? 0 : random.below(MAX_EDITS_PER_TICK + 1));
-                expected += 1;
-                before = last[m] = now;
+                stream.edits.push_back(edits ? random.below(MAX_EDITS_PER_TICK + 1) : 0);
+                last[m] = now;
             }
             nextTick[m] += count;
+            // Edit counts, a byte a tick, where the stream has any.
+            if (std::any_of(stream.edits.begin(), stream.edits.end(), [](int e) { return e; }))
+                expected += static_cast<size_t>(count);
             message.streams.push_back(std::move(stream));
         }
         std::string b;
         encodeInputs(message, b);
         ASSERT_EQ(b.size(), expected) << "tick " << nextTick[0];
-        ASSERT_EQ(reading(decodeInputs, message, sameInputs)(bytesOf(b), b.size()), true)
-            << "tick " << nextTick[0];
+        InputsMessage got;
+        std::string error;
+        ASSERT_TRUE(decodeInputs(bytesOf(b), b.size(), got, error, [&](int m, int tick) {
+            return tick == heldTick[static_cast<size_t>(m)] ? &held[static_cast<size_t>(m)]
+                                                              : nullptr;
+        })) << error;
+        ASSERT_TRUE(sameInputs(message, got)) << "tick " << nextTick[0];
+        // A receiver that holds nothing reads only the streams from tick 0.
+        ASSERT_TRUE(decodeInputs(bytesOf(b), b.size(), got, error)) << error;
+        for (size_t i = 0; i < got.streams.size(); ++i)
+            EXPECT_EQ(got.streams[i].ticks.empty(), message.streams[i].firstTick > 0);
     }
 }
