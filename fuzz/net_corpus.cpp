@@ -53,6 +53,8 @@ public:
             message.acks.push_back({static_cast<int>(m), acked});
         for (auto [m, from] : streams) {
             Inputs stream{m, from, {}, {}, {}};
+            for (int s = 0; from > 0 && s < seatsOf[static_cast<size_t>(m)]; ++s)
+                stream.before.push_back(busy(m * 2 + s, from - 1)); // as a sender codes it
             for (int t = from; t < from + 8; ++t) {
                 stream.ticks.emplace_back();
                 for (int s = 0; s < seatsOf[static_cast<size_t>(m)]; ++s)
@@ -232,7 +234,7 @@ int main(int argc, char** argv) {
     // What a host sends a joiner every frame, and a piece of a history.
     InputsMessage message{{{1, 130}}, {}};
     for (int m : {0, 2}) {
-        message.streams.push_back({m, 125, {}, {}});
+        message.streams.push_back({m, 125, {}, {}, {busy(m, 124), busy(m + 1, 124)}});
         for (int t = 125; t < 133; ++t) {
             message.streams.back().ticks.push_back({busy(m, t), busy(m + 1, t)});
             message.streams.back().edits.push_back(t == 130 ? 1 : 0);
