@@ -190,11 +190,11 @@ std::string gather(std::vector<Machine>& machines, const std::vector<int>& padsO
 }
 
 void BM_NetMatchBytesSent(benchmark::State& state) {
-    std::vector<int> padsOf =
-        std::vector<std::vector<int>>{{3, 3}, {2, 2, 2}, {1, 1, 1, 1, 1, 1}}[static_cast<size_t>(
-            state.range(0))];
-    state.SetLabel(std::vector<const char*>{"3+3", "2+2+2", "1+1+1+1+1+1"}[static_cast<size_t>(
-        state.range(0))]);
+    // By case: each machine's pads.
+    const std::vector<int> matches[] = {{3, 3}, {2, 2, 2}, {1, 1, 1, 1, 1, 1}};
+    const char* const labels[] = {"3+3", "2+2+2", "1+1+1+1+1+1"};
+    std::vector<int> padsOf = matches[state.range(0)];
+    state.SetLabel(labels[state.range(0)]);
     std::vector<Machine> machines(padsOf.size());
     sentTicks.clear();
     std::map<const ENetHost*, Sent> inputsAtStart;

@@ -90,7 +90,7 @@ struct Inputs {
     // where there is none to code against (the first tick is then coded against ControlState()).
     std::vector<ControlState> before;
 };
-constexpr int MAX_TICKS_PER_INPUTS = 32;   // of a stream in a message sent every other frame
+constexpr int MAX_TICKS_PER_INPUTS = 32; // of a stream in a message sent every other frame
 // Frames between INPUTS messages: each carries every tick not yet confirmed, so sending every
 // other frame halves the messages' headers (most of the bytes when a tick's controls cost a
 // few) and a tick waits at most a frame more, which an input delay of three ticks covers.

@@ -158,6 +158,79 @@ TEST(OnlineRun, ThreeMachinesOfTwoTwoAndOnePadPlayOneMatch) {
     expectOneMatch(folder, machines, seats, 500);
 }
 
+// A duel to its end, timed so that it ends alike however the machines' frames and the match's
+// ticks fall: the host's tank drives to the edge of its face and stands there, at one point of
+// health; the joiner's tank, in the middle layer, turns it over to the host's face, drives up
+// and fires until the host's tank is destroyed. Every machine shows the same verdict, runs the
+// same countdown out and returns to the welcome screen after the same tick, and every record
+// verifies to that tick.
+const char* const DUEL_HOST = R"(# host
+5 pad 0 lefty -1
+300 tank 0 health 1
+400 key 2 down
+401 key 2 up
+)";
+
+std::string duelJoiner() {
+    std::string script = R"(# joiner
+700 pad 0 b 1
+702 pad 0 b 0
+740 pad 0 b 1
+742 pad 0 b 0
+800 pad 0 lefty -1
+860 pad 0 lefty 0
+)";
+    for (int frame = 1000; frame < 1800; frame += 40)
+        script += std::to_string(frame) + " pad 0 righttrigger 1\n" + std::to_string(frame + 4) +
+                  " pad 0 righttrigger 0\n";
+    return script;
+}
+
+TEST(OnlineRun, TwoMachinesPlayADuelToItsEnd) {
+    MatchFolder folder;
+    uint16_t port = freePort();
+    std::vector<Machine> machines;
+    machines.push_back(startMachine(folder, "host", 1, DUEL_HOST, hostRole(port, 2), 3300));
+    machines.push_back(startMachine(folder, "joiner", 1, duelJoiner(), joinRole(port), 3300));
+    expectAllEnd(machines);
+    std::map<int, std::string> host = statesByTick(machines[0].trace(folder));
+    std::map<int, std::string> joiner = statesByTick(machines[1].trace(folder));
+    ASSERT_FALSE(host.empty());
+    ASSERT_FALSE(joiner.empty());
+    EXPECT_EQ(host.rbegin()->first, joiner.rbegin()->first) << "the match ends after one tick";
+    int compared = 0;
+    for (const auto& [tick, state] : host)
+        if (joiner.count(tick)) {
+            ASSERT_EQ(joiner.at(tick), state) << "tick " << tick;
+            ++compared;
+        }
+    EXPECT_GT(compared, 2500);
+    std::string verdicts[2];
+    for (size_t m = 0; m < machines.size(); ++m) {
+        std::vector<JsonValue> frames = readTrace(machines[m].trace(folder));
+        ASSERT_FALSE(frames.empty());
+        EXPECT_EQ(frames.back()["screen"].string, "welcome") << machines[m].name;
+        // The last frame of the match: the host's tank destroyed, the joiner's the winner.
+        const JsonValue* last = nullptr;
+        for (const JsonValue& frame : frames)
+            if (frame["screen"].string == "game")
+                last = &frame;
+        ASSERT_NE(last, nullptr);
+        EXPECT_FALSE((*last)["players"][0]["alive"].boolean) << machines[m].name;
+        EXPECT_TRUE((*last)["players"][1]["won"].boolean) << machines[m].name;
+        ChildProcess verify(QUORL_BINARY, {"--replay", machines[m].record(folder), "--verify"},
+                            folder.path.string());
+        EXPECT_EQ(verify.waitForExit(120), 0) << verify.output();
+        std::string said = verify.output();
+        verdicts[m] = said.substr(said.find(": the replay agrees"));
+    }
+    EXPECT_EQ(verdicts[0], verdicts[1]);
+    // The frame that plays the last tick shows the welcome screen.
+    EXPECT_NE(verdicts[0].find(std::to_string(host.rbegin()->first + 1) + " ticks"),
+              std::string::npos)
+        << verdicts[0];
+}
+
 // Through a relay that delays every datagram 40 ms each way (and up to 15 ms more, so that
 // they overtake each other) and loses 5 % of them, the match is still one match.
 TEST(OnlineRun, ASlowLossyNetworkStillPlaysOneMatch) {

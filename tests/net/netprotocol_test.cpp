@@ -434,7 +434,7 @@ TEST(NetMessages, InputsMessagesCarryALongRandomRunBitForBit) {
         std::string error;
         ASSERT_TRUE(decodeInputs(bytesOf(b), b.size(), got, error, [&](int m, int tick) {
             return tick == heldTick[static_cast<size_t>(m)] ? &held[static_cast<size_t>(m)]
-                                                              : nullptr;
+                                                            : nullptr;
         })) << error;
         ASSERT_TRUE(sameInputs(message, got)) << "tick " << nextTick[0];
         // A receiver that holds nothing reads only the streams from tick 0.

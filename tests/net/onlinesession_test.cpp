@@ -402,8 +402,8 @@ TEST_F(OnlineSessions, AJoinerRefusesItsOwnControlsAtTheLargestTicks) {
     }));
     net::Start start{{"Host", "Joiner"}, 1, {}, {0, 1}};
     start.header.seats = pads(2, "pad");
-    net::InputsMessage own{{},
-                           {net::Inputs{1, INT_MAX - 1, {{padAt(0, 0)}, {padAt(0, 1)}}, {0, 0}, {}}}};
+    net::InputsMessage own{
+        {}, {net::Inputs{1, INT_MAX - 1, {{padAt(0, 0)}, {padAt(0, 1)}}, {0, 0}, {}}}};
     std::string bytes[3];
     net::encodeWelcome(net::Welcome{net::PROTOCOL_VERSION, "test"}, bytes[0]);
     net::encodeStart(start, bytes[1]);

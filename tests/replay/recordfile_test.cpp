@@ -355,8 +355,7 @@ TEST(RecordFile, BrokenAndForeignRecordsAreRefusedSayingWhatIsWrong) {
     refused(fileOfBody(header + raw("\x8a\x80\x80\x80\x80\x07")), "a tick lasts");
     refused(fileOfBody(header + raw("\x05\xc2\x05")), "the end mark counts 5 ticks, the record 6");
     refused(fileOfBody(header + raw("\xc2\x00\x00")), "bytes follow the record's end mark");
-    refused(fileOfBody(header + raw("\xc0\0\0\0\0\xc0\0\0\0\0")),
-            "two state hashes for tick 0");
+    refused(fileOfBody(header + raw("\xc0\0\0\0\0\xc0\0\0\0\0")), "two state hashes for tick 0");
     std::string nineSeats = header;
     nineSeats[9] = 9;
     refused(fileOfBody(nineSeats), "9 seats: a record has at most 8");
