@@ -226,11 +226,17 @@ bool decodeInputs(const uint8_t* data, size_t size, InputsMessage& message, std:
         error = "inputs with more streams than machines";
         return false;
     }
+    unsigned machinesSeen = 0;
     for (int i = 0; i < streams && !in.failed(); ++i) {
         uint8_t head = in.byte();
         Inputs stream;
         if (!in.failed() && !readStream(in, head, held, stream, error))
             return false;
+        if (machinesSeen & (1u << stream.machine)) {
+            error = "inputs with two streams of one machine";
+            return false;
+        }
+        machinesSeen |= 1u << stream.machine;
         message.streams.push_back(std::move(stream));
     }
     if (!in.done()) {

@@ -42,7 +42,7 @@ using HeldTicks = std::function<const std::vector<ControlState>*(int machine, in
 // two or three more.
 void encodeInputs(const InputsMessage& message, std::string& out);
 // False, with `error`, for a message cut short, with stray bytes, with more acks or streams
-// than machines, a control out of its range (sticks -1..1, triggers 0..1, buttons 0..9) or a
+// than machines, two streams of one machine, a control out of its range (sticks -1..1, triggers 0..1, buttons 0..9) or a
 // count out of its limits. A stream coded against a tick that `held` does not give is read
 // from the first of its ticks that `held` gives on (the ticks before are ones the receiver
 // has, or ones it cannot yet take); of a stream none of whose ticks could be read, only the

@@ -216,7 +216,8 @@ TEST(NetMessages, ValuesOutOfRangeAreRefused) {
     ControlState eleventh = edge;
     eleventh.buttons = 1u << ControlState::BUTTONS;
     // Besides: an eleventh button, a ninth edit, acks or streams of more machines than a match
-    // has or of a seventh machine, a stream of no tick, of no seat or of a seventh seat.
+    // has or of a seventh machine, two streams of one machine, a stream of no tick, of no seat or
+    // of a seventh seat.
     const InputsMessage acked = {{{MAX_MACHINES - 1, INT_MAX}}, {}};
     ASSERT_TRUE(inputsTaken(acked));
     const std::vector<InputsMessage> badInputs = {
@@ -225,6 +226,7 @@ TEST(NetMessages, ValuesOutOfRangeAreRefused) {
         {std::vector<InputsMessage::Ack>(MAX_MACHINES + 1, acked.acks[0]), {}},
         {{{MAX_MACHINES, 0}}, {}},
         {{}, std::vector<Inputs>(MAX_MACHINES + 1, oneSeat(edge).streams[0])},
+        {{}, std::vector<Inputs>(2, oneSeat(edge).streams[0])},
         {{}, {Inputs{MAX_MACHINES, 0, {{edge}}, {0}, {}}}},
         {{}, {Inputs{1, 0, {}, {}, {}}}},
         {{}, {Inputs{1, 0, std::vector<std::vector<ControlState>>(1), {0}, {}}}},
