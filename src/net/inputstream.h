@@ -42,8 +42,9 @@ using HeldTicks = std::function<const std::vector<ControlState>*(int machine, in
 // two or three more.
 void encodeInputs(const InputsMessage& message, std::string& out);
 // False, with `error`, for a message cut short, with stray bytes, with more acks or streams
-// than machines, two streams of one machine, a control out of its range (sticks -1..1, triggers 0..1, buttons 0..9) or a
-// count out of its limits. A stream coded against a tick that `held` does not give is read
+// than machines, two streams of one machine, a control out of its range (sticks -1..1,
+// triggers 0..1, buttons 0..9), a count out of its limits, or a tick held of another seat
+// count than the stream's. A stream coded against a tick that `held` does not give is read
 // from the first of its ticks that `held` gives on (the ticks before are ones the receiver
 // has, or ones it cannot yet take); of a stream none of whose ticks could be read, only the
 // machine and first tick are given, with no ticks. A decoded stream's `before` is the tick

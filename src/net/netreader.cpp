@@ -1,5 +1,7 @@
 #include "net/netreader.h"
 
+#include "replay/controlcoding.h"
+
 namespace net {
 
 bool NetReader::need(size_t bytes) {
@@ -54,17 +56,13 @@ std::string NetReader::text(size_t limit) {
     return out;
 }
 
+// Written as records write them.
 void putVarint(std::string& out, uint64_t value) {
-    while (value >= 0x80) {
-        out.push_back(static_cast<char>((value & 0x7f) | 0x80));
-        value >>= 7;
-    }
-    out.push_back(static_cast<char>(value));
+    controlcoding::putVarint(out, value);
 }
 
 void putLittleEndian(std::string& out, uint64_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i)
-        out.push_back(static_cast<char>((value >> (8 * i)) & 0xff));
+    controlcoding::putLittleEndian(out, value, bytes);
 }
 
 void putText(std::string& out, const std::string& text) {
