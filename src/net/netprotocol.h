@@ -34,7 +34,7 @@
 //           script's set-up line) made by a machine before one of its ticks still to come
 namespace net {
 
-constexpr uint16_t PROTOCOL_VERSION = 1;
+constexpr uint16_t PROTOCOL_VERSION = 2; // 2: controls coded against the tick before
 constexpr uint16_t DEFAULT_PORT = 27183;
 constexpr int MAX_MACHINES = 6;             // one tank each at least
 constexpr int HASH_INTERVAL = 30;           // ticks between state hashes

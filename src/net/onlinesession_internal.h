@@ -17,7 +17,7 @@ constexpr size_t MAX_PENDING_HASHES = 64;
 constexpr int MAX_UNCONFIRMED = 600;
 constexpr double TICK = 1.0 / 60; // seconds
 
-// "Quorl 0.1.0 (network protocol 1)": what a machine runs, as both sides of a refusal say it.
+// "Quorl 0.1.0 (network protocol 2)": what a machine runs, as both sides of a refusal say it.
 inline std::string versionText(uint16_t protocol, const std::string& build) {
     return "Quorl " + build + " (network protocol " + std::to_string(protocol) + ")";
 }
