@@ -1,5 +1,6 @@
 #include "net/inputstream.h"
 
+#include <cassert>
 #include <cstring>
 
 #include "match/matchrules.h"
@@ -182,6 +183,7 @@ void encodeInputs(const InputsMessage& message, std::string& out) {
         for (int count : stream.edits)
             edits = edits || count != 0;
         bool after = !stream.before.empty() && stream.firstTick > 0;
+        assert(!after || stream.before.size() == seats);
         out.push_back(static_cast<char>((stream.machine & MACHINE_BITS) |
                                         ((seats - 1) & SEATS_BITS) << SEATS_SHIFT |
                                         (edits ? HAS_EDITS : 0) | (after ? AFTER_BEFORE : 0)));
