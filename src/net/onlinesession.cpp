@@ -227,6 +227,13 @@ void OnlineSession::sendToHost(const std::string& bytes) {
     link->send(0, bytes);
 }
 
+void OnlineSession::sendToOthers(const std::string& bytes) {
+    if (isHost)
+        sendToJoiners(bytes);
+    else
+        sendToHost(bytes);
+}
+
 void OnlineSession::sendToJoiners(const std::string& bytes, int exceptMachine) {
     for (size_t machine = 1; machine < gathered.size(); ++machine)
         if (static_cast<int>(machine) != exceptMachine && gathered[machine].peer >= 0)

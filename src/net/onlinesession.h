@@ -135,6 +135,9 @@ private:
     void say(const std::string& line);
     void sendToHost(const std::string& bytes);
     void sendToJoiners(const std::string& bytes, int exceptMachine = -1);
+    // A message for the other machines: from the host to every joiner, from a joiner to the
+    // host.
+    void sendToOthers(const std::string& bytes);
     int machineOfPeer(int peer) const;
     void beginMatch(const Start& start, int self);
     void checkWaiting(int playing);

@@ -100,10 +100,7 @@ void OnlineSession::edit(const MatchEdit& edit) {
     ++editsBeforeNext;
     std::string bytes;
     encodeEdit(note, bytes);
-    if (isHost)
-        sendToJoiners(bytes);
-    else
-        sendToHost(bytes);
+    sendToOthers(bytes);
 }
 
 std::vector<MatchEdit> OnlineSession::editsAt(int tick) const {
@@ -150,10 +147,7 @@ void OnlineSession::hashAfter(int tick, uint64_t hash) {
         ownHashes.erase(ownHashes.begin());
     std::string bytes;
     encodeHash(tick, hash, bytes);
-    if (isHost)
-        sendToJoiners(bytes);
-    else
-        sendToHost(bytes);
+    sendToOthers(bytes);
     for (auto& entry : theirHashes) {
         compareHashes(entry.first);
         if (currentPhase != Phase::PLAYING)
@@ -166,10 +160,7 @@ void OnlineSession::outOfSync(int tick) {
         return;
     std::string bytes;
     encodeDesync(tick, bytes);
-    if (isHost)
-        sendToJoiners(bytes);
-    else
-        sendToHost(bytes);
+    sendToOthers(bytes);
     link->flush();
     stop("Out of sync at tick " + std::to_string(tick));
 }

@@ -118,6 +118,24 @@ inline std::map<int, std::string> statesByTick(const std::string& tracePath) {
     return states;
 }
 
+// Whether two machines' shared states agree at every tick both traced (`compared` of them); where
+// not, the first tick at which they differ.
+inline testing::AssertionResult sameAtCommonTicks(const std::map<int, std::string>& a,
+                                                  const std::map<int, std::string>& b,
+                                                  int& compared) {
+    compared = 0;
+    for (const auto& [tick, state] : a) {
+        auto there = b.find(tick);
+        if (there == b.end())
+            continue;
+        if (there->second != state)
+            return testing::AssertionFailure()
+                   << "tick " << tick << ":\n  " << state << "\n  " << there->second;
+        ++compared;
+    }
+    return testing::AssertionSuccess();
+}
+
 // The seats' machines as a trace line lists them, in seat order; -1 for a computer's.
 inline std::vector<int> seatMachines(const JsonValue& frame) {
     std::vector<int> machines;

@@ -102,6 +102,18 @@ struct Machine {
     }
 };
 
+// Whether two machines were in the same state after each of the first `ticks` ticks; where
+// not, the first tick after which they differed.
+testing::AssertionResult sameStates(const Machine& a, const Machine& b, int ticks) {
+    if (a.hashes.size() < static_cast<size_t>(ticks) ||
+        b.hashes.size() < static_cast<size_t>(ticks))
+        return testing::AssertionFailure() << "fewer than " << ticks << " ticks played";
+    for (int t = 0; t < ticks; ++t)
+        if (a.hashes[static_cast<size_t>(t)] != b.hashes[static_cast<size_t>(t)])
+            return testing::AssertionFailure() << "tick " << t + 1;
+    return testing::AssertionSuccess();
+}
+
 class OnlineSessions : public testing::Test {
 protected:
     // Services every machine until `done` holds or `rounds` rounds have passed; each round
@@ -188,10 +200,8 @@ TEST_F(OnlineSessions, ThreeMachinesPlayTheSameMatchTickByTick) {
     for (int seat = 0; seat < 5; ++seat)
         EXPECT_EQ(third->session->controls(TICKS - 1, seat), padAt(seat, TICKS - 1 - delay))
             << "seat " << seat;
-    for (int t = 0; t < TICKS; ++t) {
-        ASSERT_EQ(first->hashes[t], second->hashes[t]) << "tick " << t + 1;
-        ASSERT_EQ(first->hashes[t], third->hashes[t]) << "tick " << t + 1;
-    }
+    ASSERT_TRUE(sameStates(*first, *second, TICKS));
+    ASSERT_TRUE(sameStates(*first, *third, TICKS));
 }
 
 // A machine whose state differs stops every machine at the first hash after it, with the tick.
@@ -254,8 +264,7 @@ TEST_F(OnlineSessions, ASilentMachineIsNamedThenDroppedAndTheOthersGoOn) {
         runUntil([&] { return first->tick >= stuck + 200 && third->tick >= stuck + 200; }, 100000));
     EXPECT_TRUE(first->said("Second stopped answering"));
     EXPECT_TRUE(third->said("Second has left"));
-    for (int t = 0; t < stuck + 200; ++t)
-        ASSERT_EQ(first->hashes[t], third->hashes[t]) << "tick " << t + 1;
+    ASSERT_TRUE(sameStates(*first, *third, stuck + 200));
     // Its seat now reads an unplugged pad on both.
     EXPECT_FALSE(first->session->controls(first->tick - 1, 1).connected);
     EXPECT_FALSE(third->session->controls(third->tick - 1, 1).connected);
@@ -309,10 +318,8 @@ TEST_F(OnlineSessions, ADroppedMachineComesBackToItsSeatsAndCatchesUp) {
         << (back->messages.empty() ? "" : back->messages.back());
     EXPECT_EQ(back->session->self(), 2);
     EXPECT_TRUE(second->said("Third is back"));
-    for (int t = 0; t < until; ++t) {
-        ASSERT_EQ(first->hashes[t], second->hashes[t]) << "tick " << t + 1;
-        ASSERT_EQ(first->hashes[t], back->hashes[t]) << "tick " << t + 1;
-    }
+    ASSERT_TRUE(sameStates(*first, *second, until));
+    ASSERT_TRUE(sameStates(*first, *back, until));
     // Its seat stood while it was away and plays its pad again now (the host keeps them all).
     EXPECT_TRUE(first->session->controls(90, 2).connected);
     EXPECT_FALSE(first->session->controls(300, 2).connected);
@@ -347,8 +354,7 @@ TEST_F(OnlineSessions, AMachineComesBackWhileAnotherStaysAway) {
     ASSERT_TRUE(runUntil([&] { return back->tick >= until && first->tick >= until; }, 200000))
         << back->tick << " of " << until << ": "
         << (back->messages.empty() ? "" : back->messages.back());
-    for (int t = 0; t < until; ++t)
-        ASSERT_EQ(first->hashes[t], back->hashes[t]) << "tick " << t + 1;
+    ASSERT_TRUE(sameStates(*first, *back, until));
 }
 
 // A machine comes back to a match of some minutes: more of it to catch up with than ENet sends
@@ -372,8 +378,7 @@ TEST_F(OnlineSessions, AMachineComesBackToALongMatch) {
     int until = first->tick + 300;
     ASSERT_TRUE(runUntil([&] { return back->tick >= until && first->tick >= until; }, 400000))
         << back->tick << " of " << until << ": " << back->session->stopMessage();
-    for (int t = 0; t < until; ++t)
-        ASSERT_EQ(first->hashes[t], back->hashes[t]) << "tick " << t + 1;
+    ASSERT_TRUE(sameStates(*first, *back, until));
 }
 
 // A host that sends a joiner controls for the joiner's own seat at the largest ticks is refused,
